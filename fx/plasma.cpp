@@ -1,0 +1,27 @@
+#include "fx/plasma.h"
+
+#include <bit>
+#include <cmath>
+
+int32_t SineTable[SineTableSize];
+
+void BuildSineTable() {
+    const float step = std::bit_cast<float>(0x3CB60B61u);  // nearest float to 1/45
+    for (int i = 0; i < SineTableSize; ++i)
+        SineTable[i] = static_cast<int32_t>((std::sin(i * static_cast<double>(step)) + 1.0) * 256.0);
+}
+
+void DrawPlasma(Picture& destination, uint32_t phase) {
+    const int32_t* t = SineTable;
+    const int k = static_cast<int>(phase % 283);
+    for (int y = BandTop; y < BandBottom; ++y) {
+        uint32_t* row = destination.Pixels + y * PictureWidth;
+        for (int x = 0; x < PictureWidth; ++x) {
+            // Table values are 0..511, so no index here exceeds 1229.
+            const int a = (t[k + x] >> 3) + y;
+            const int b = t[a] + t[x] + y;
+            const uint32_t h = static_cast<uint32_t>(t[(t[b] >> 3) + (t[k + x + y] >> 3)]);
+            row[x] = h | ((h | 0xFF00) << 8);
+        }
+    }
+}

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test, in the normal build and in an
+# AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh --tests
+(cd build && ctest --output-on-failure -j"$(nproc)")
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDEMO_SANITIZE=ON
+cmake --build build-sanitize -j"$(nproc)"
+(cd build-sanitize && ctest --output-on-failure -j"$(nproc)")

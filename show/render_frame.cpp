@@ -1,0 +1,60 @@
+#include "show/render_frame.h"
+
+#include <bit>
+#include <cmath>
+
+#include "assets/image_bank.h"
+#include "fx/pixel.h"
+#include "fx/plasma.h"
+#include "fx/radial_blur.h"
+#include "fx/rotozoom.h"
+#include "platform/clock.h"
+
+uint32_t StartTime;
+Picture MixBuffer;
+Picture AuxBuffer;
+Picture OutputBuffer;
+
+namespace {
+
+// Single-precision constants, by bit pattern.
+const float AngleRate = std::bit_cast<float>(0x3851B717u);       // 0.00005 rad per ms
+const float ZoomRate = std::bit_cast<float>(0x37D1B717u);        // 0.000025 per ms
+const float BlurWaveRate = std::bit_cast<float>(0x3B23D70Au);    // 0.0025 rad per ms
+const float BlurWaveScale = std::bit_cast<float>(0x3BF6603Eu);   // nearest float to 1/133
+
+}  // namespace
+
+// The elapsed time is read as unsigned so that runs past 2^31 ms keep slot
+// and d in range; below that it equals the signed reading.
+FrameTimeline ComputeTimeline(uint32_t elapsed) {
+    FrameTimeline t;
+    t.slot = static_cast<int>((elapsed / SegmentMilliseconds) % 23);
+    t.next = (t.slot + 1) % 23;
+    t.d = elapsed % SegmentMilliseconds;
+    t.angle = static_cast<float>(t.d) * AngleRate;
+    t.zoom = static_cast<float>(1.4 - t.d * static_cast<double>(ZoomRate));
+    t.nextZoom = static_cast<float>(2.2 - static_cast<double>(t.angle));
+    t.nextAngle = static_cast<float>(static_cast<double>(t.angle) - 0.8);
+    t.alpha = static_cast<int>(t.d * 255 / SegmentMilliseconds);
+    t.phase = elapsed / 33;
+    return t;
+}
+
+float BlurFactor(uint32_t elapsed) {
+    const double wave = 0.2 + 0.1 * std::sin(elapsed * static_cast<double>(BlurWaveRate));
+    return static_cast<float>(0.987 + wave * static_cast<double>(BlurWaveScale));
+}
+
+void RenderFrame() {
+    const FrameTimeline t = ComputeTimeline(timeGetTime() - StartTime);
+    Rotozoom(ImageBank[t.slot], MixBuffer, t.zoom, t.angle);
+    Rotozoom(ImageBank[t.next], AuxBuffer, t.nextZoom, t.nextAngle);
+    BlendFrame(AuxBuffer, MixBuffer, t.alpha);
+    CopyFrame(MixBuffer, OutputBuffer);
+    const uint32_t blurElapsed = timeGetTime() - StartTime;
+    DrawPlasma(AuxBuffer, t.phase);
+    BlendFrame(AuxBuffer, OutputBuffer, 15);
+    RadialBlur(OutputBuffer, BlurFactor(blurElapsed));
+    BlendFrame(MixBuffer, OutputBuffer, 80);
+}

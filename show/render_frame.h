@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "fx/picture.h"
+
+// Timeline: each of the 23 pictures holds the screen for one 16-second
+// segment while it fades into the next; the whole cycle then repeats.
+constexpr uint32_t SegmentMilliseconds = 16000;
+constexpr uint32_t CycleMilliseconds = SegmentMilliseconds * 23;
+
+// The clock reading the timeline counts from (set by the start-up).
+extern uint32_t StartTime;
+
+// Working pictures, kept from frame to frame: pixels the rotozoom skips show
+// last frame's content.
+extern Picture MixBuffer;     // current picture, then the cross-fade
+extern Picture AuxBuffer;     // next picture, then the plasma
+extern Picture OutputBuffer;  // the finished frame
+
+// What the timeline derives from an elapsed time.
+struct FrameTimeline {
+    int slot;         // current picture, 0..22
+    int next;         // picture faded in, 0..22
+    uint32_t d;       // milliseconds into the segment, 0..15999
+    float angle;      // rotation of the current picture
+    float zoom;       // magnification of the current picture
+    float nextZoom;   // magnification of the next picture
+    float nextAngle;  // rotation of the next picture
+    int alpha;        // cross-fade weight, 0..254
+    uint32_t phase;   // plasma phase
+};
+FrameTimeline ComputeTimeline(uint32_t elapsed);
+
+// Radial blur factor for the second clock reading of a frame.
+float BlurFactor(uint32_t elapsed);
+
+// Composes the frame for the current clock into OutputBuffer.
+void RenderFrame();

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Runs the real frame tool in a scratch directory holding test pictures.
+class DemoFrames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/demo-frames-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory = pattern;
+        for (int number = 1; number <= 23; ++number) {
+            char name[16];
+            std::snprintf(name, sizeof name, "/%02d.raw", number);
+            std::ofstream file(directory + name, std::ios::binary);
+            for (int i = 0; i < 76800; ++i) {
+                const uint32_t word = (i % 320 * 3 + number * 40) << 16 | (i / 320 * 5) << 8 | (i * number & 0xFF);
+                file.write(reinterpret_cast<const char*>(&word), 4);
+            }
+        }
+    }
+    void TearDown() override { std::system(("chmod -R u+w " + directory + "; rm -rf " + directory).c_str()); }
+
+    int Run(const std::string& args) {
+        const std::string command = "cd " + directory + " && " DEMO_FRAMES_PATH " " + args + " 2>" +
+                                    directory + "/stderr.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Read(const std::string& name) {
+        std::ifstream file(directory + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    std::vector<std::string> List(const std::string& sub) {
+        std::vector<std::string> names;
+        const std::string command = "ls -A " + directory + "/" + sub + " 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        char line[256];
+        while (pipe && fgets(line, sizeof line, pipe)) names.emplace_back(line, strcspn(line, "\n"));
+        if (pipe) pclose(pipe);
+        return names;
+    }
+    std::string directory;
+};
+
+TEST_F(DemoFrames, WritesRawAndPngFramesForTimesAndRanges) {
+    ASSERT_EQ(Run("--png out 0 100:400:100 16000"), 0) << Read("stderr.txt");
+    const std::vector<std::string> expected = {"frame-0.png", "frame-0.raw", "frame-100.png", "frame-100.raw",
+                                               "frame-16000.png", "frame-16000.raw", "frame-200.png",
+                                               "frame-200.raw", "frame-300.png", "frame-300.raw"};
+    EXPECT_EQ(List("out"), expected);
+    const std::string frame = Read("out/frame-100.raw");
+    ASSERT_EQ(frame.size(), 307200u);
+    EXPECT_TRUE(frame.substr(0, 32 * 1280) == std::string(32 * 1280, '\0'));  // the letterbox
+    EXPECT_FALSE(frame.substr(120 * 1280, 1280) == std::string(1280, '\0'));
+    EXPECT_EQ(Read("out/frame-0.png").substr(1, 3), "PNG");
+}
+
+TEST_F(DemoFrames, FramesCarryOverInTheOrderGiven) {
+    // Late in a segment the turned picture no longer covers the corners, which keep earlier frames.
+    ASSERT_EQ(Run("a 15999"), 0);
+    ASSERT_EQ(Run("b 15000 15999"), 0);
+    ASSERT_EQ(Run("c 15999"), 0);
+    EXPECT_TRUE(Read("a/frame-15999.raw") == Read("c/frame-15999.raw"));  // the same bytes every run
+    EXPECT_FALSE(Read("a/frame-15999.raw") == Read("b/frame-15999.raw"));
+}
+
+TEST_F(DemoFrames, BadArgumentsGiveUsageAndExitCode2) {
+    for (const char* args : {"", "out", "--png out", "out -3", "out 1:1:1", "out 12x", "--bogus out 1"}) {
+        EXPECT_EQ(Run(args), 2) << args;
+        EXPECT_NE(Read("stderr.txt").find("usage: demo-frames"), std::string::npos) << args;
+    }
+    EXPECT_TRUE(List("out").empty());
+}
+
+TEST_F(DemoFrames, UnwritableDirectoryFailsCleanly) {
+    if (geteuid() == 0) {
+        // root writes anywhere: use a path below a regular file instead.
+        std::ofstream(directory + "/file") << "x";
+        EXPECT_EQ(Run("file/out 0"), 1);
+    } else {
+        ASSERT_EQ(mkdir((directory + "/locked").c_str(), 0555), 0);
+        EXPECT_EQ(Run("locked 0 100"), 1);
+        EXPECT_TRUE(List("locked").empty());
+    }
+    EXPECT_NE(Read("stderr.txt").find("demo-frames: "), std::string::npos);
+}
+
+TEST_F(DemoFrames, FailedWriteLeavesNoPartialFile) {
+    // A directory where the frame file should go makes the final rename fail.
+    ASSERT_EQ(mkdir((directory + "/out").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((directory + "/out/frame-0.raw").c_str(), 0755), 0);
+    EXPECT_EQ(Run("out 0"), 1);
+    const std::vector<std::string> left = {"frame-0.raw"};
+    EXPECT_EQ(List("out"), left);
+}
+
+}  // namespace

@@ -30,7 +30,9 @@ protected:
     static void Write(const char* name, const std::vector<uint8_t>& bytes) {
         std::FILE* file = std::fopen(name, "wb");
         ASSERT_NE(file, nullptr);
-        if (!bytes.empty()) ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        if (!bytes.empty()) {
+            ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        }
         std::fclose(file);
     }
     static bool SlotIs(int slot, uint8_t value, size_t from, size_t to) {

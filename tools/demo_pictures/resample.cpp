@@ -1,0 +1,88 @@
+#include "tools/demo_pictures/resample.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The source pixels that make one output pixel along an axis, and their weights.
+struct Taps {
+    int first = 0;
+    std::vector<float> weights;
+};
+
+// Output pixel j covers source coordinates [offset + j / scale, offset + (j + 1) / scale).
+std::vector<Taps> AxisTaps(int sourceSize, int targetSize, double scale) {
+    const double offset = (sourceSize - targetSize / scale) / 2;
+    std::vector<Taps> taps(static_cast<size_t>(targetSize));
+    for (int j = 0; j < targetSize; ++j) {
+        Taps& tap = taps[static_cast<size_t>(j)];
+        if (scale < 1) {
+            const double from = offset + j / scale, to = offset + (j + 1) / scale;
+            tap.first = std::clamp(static_cast<int>(std::floor(from)), 0, sourceSize - 1);
+            const int last = std::clamp(static_cast<int>(std::ceil(to)) - 1, tap.first, sourceSize - 1);
+            double total = 0;
+            for (int i = tap.first; i <= last; ++i) {
+                const double overlap = std::max(0.0, std::min<double>(to, i + 1) - std::max<double>(from, i));
+                tap.weights.push_back(static_cast<float>(overlap));
+                total += overlap;
+            }
+            for (float& weight : tap.weights) weight = static_cast<float>(weight / total);
+        } else {
+            const double centre = std::clamp(offset + (j + 0.5) / scale - 0.5, 0.0, sourceSize - 1.0);
+            tap.first = std::min(static_cast<int>(centre), std::max(0, sourceSize - 2));
+            const float fraction = static_cast<float>(centre - tap.first);
+            tap.weights = {1 - fraction, fraction};
+            if (sourceSize == 1) tap.weights = {1};
+        }
+    }
+    return taps;
+}
+
+float ToLinear(uint8_t value) {
+    const double v = value / 255.0;
+    return static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+}
+
+uint32_t ToSrgb(float linear) {
+    const double v = std::clamp<double>(linear, 0, 1);
+    const double encoded = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return static_cast<uint32_t>(std::lround(encoded * 255));
+}
+
+}  // namespace
+
+void ScaleToCover(const RgbImage& image, Picture& picture) {
+    const double scale = std::max(static_cast<double>(PictureWidth) / image.width,
+                                  static_cast<double>(PictureHeight) / image.height);
+    const std::vector<Taps> across = AxisTaps(image.width, PictureWidth, scale);
+    const std::vector<Taps> down = AxisTaps(image.height, PictureHeight, scale);
+    float linear[256];
+    for (int i = 0; i < 256; ++i) linear[i] = ToLinear(static_cast<uint8_t>(i));
+
+    // Rows first: every source row the columns need, narrowed to 320 pixels.
+    const int firstRow = down.front().first;
+    const int lastRow = down.back().first + static_cast<int>(down.back().weights.size()) - 1;
+    std::vector<float> narrowed(static_cast<size_t>(lastRow - firstRow + 1) * PictureWidth * 3, 0.0f);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const uint8_t* source = image.rgb.data() + static_cast<size_t>(row) * image.width * 3;
+        float* out = narrowed.data() + static_cast<size_t>(row - firstRow) * PictureWidth * 3;
+        for (int x = 0; x < PictureWidth; ++x) {
+            const Taps& tap = across[static_cast<size_t>(x)];
+            for (size_t k = 0; k < tap.weights.size(); ++k)
+                for (int c = 0; c < 3; ++c)
+                    out[x * 3 + c] += tap.weights[k] * linear[source[(tap.first + k) * 3 + c]];
+        }
+    }
+    for (int y = 0; y < PictureHeight; ++y) {
+        const Taps& tap = down[static_cast<size_t>(y)];
+        for (int x = 0; x < PictureWidth; ++x) {
+            float sum[3] = {0, 0, 0};
+            for (size_t k = 0; k < tap.weights.size(); ++k) {
+                const float* in = narrowed.data() + ((tap.first - firstRow + k) * PictureWidth + x) * 3;
+                for (int c = 0; c < 3; ++c) sum[c] += tap.weights[k] * in[c];
+            }
+            picture.Pixels[y * PictureWidth + x] = ToSrgb(sum[0]) << 16 | ToSrgb(sum[1]) << 8 | ToSrgb(sum[2]);
+        }
+    }
+}

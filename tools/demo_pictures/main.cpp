@@ -55,9 +55,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
         uint8_t chunk[65536];
         size_t got;
         while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-        const bool failed = std::ferror(file);
+        const int readError = std::ferror(file) ? errno : 0;
         std::fclose(file);
-        if (!failed) return true;
+        if (!readError) return true;
+        errno = readError;
     }
     error = "cannot read " + path + ": " + std::strerror(errno);
     return false;

@@ -1,0 +1,224 @@
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/tools/default_pictures.h"
+#include "tests/tools/scratch_directory.h"
+
+namespace {
+
+const std::string Tool = DEMO_PICTURES_PATH;
+
+// A picture file's bytes for an in-memory picture: blue, green, red, spare per pixel.
+std::string FileBytes(const Picture& picture) {
+    std::string bytes(PictureBytes, '\0');
+    for (int i = 0; i < PicturePixels; ++i)
+        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(picture.Pixels[i] >> (8 * b));
+    return bytes;
+}
+
+// The 0xRRGGBB colour of pixel (x, y) of a picture file.
+uint32_t PixelOf(const std::string& bytes, int x, int y) {
+    const size_t at = (static_cast<size_t>(y) * PictureWidth + x) * 4;
+    return static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+           static_cast<uint8_t>(bytes[at]);
+}
+
+bool SpareBytesZero(const std::string& bytes) {
+    for (size_t i = 3; i < bytes.size(); i += 4)
+        if (bytes[i] != 0) return false;
+    return true;
+}
+
+double ChannelDistance(uint32_t a, uint32_t b) {
+    double sum = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    return sum / 3;
+}
+
+// Saves a test image of one colour; `alpha` below 255 makes it translucent.
+void SaveImage(const std::string& path, int width, int height, uint32_t rgb, uint8_t alpha = 255) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+    ASSERT_NE(surface, nullptr);
+    SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF, alpha));
+    const std::string extension = path.substr(path.rfind('.') + 1);
+    int result = -1;
+    if (extension == "png") result = IMG_SavePNG(surface, path.c_str());
+    if (extension == "jpg") result = IMG_SaveJPG(surface, path.c_str(), 95);
+    if (extension == "bmp") result = SDL_SaveBMP(surface, path.c_str());
+    SDL_FreeSurface(surface);
+    ASSERT_EQ(result, 0) << path << ": " << SDL_GetError();
+}
+
+TEST(DemoPictures, GenerateWritesTheDefaultPicturesAndNothingElse) {
+    ScratchDirectory scratch;
+    ASSERT_EQ(scratch.Run(Tool + " generate out"), 0) << scratch.Errors();
+    std::vector<std::string> expected;
+    for (int number = 1; number <= DefaultPictureCount; ++number) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%02d.raw", number);
+        expected.push_back(name);
+    }
+    ASSERT_EQ(scratch.List("out"), expected);
+    // Another process drew the same bytes as this one.
+    for (int number = 1; number <= DefaultPictureCount; ++number)
+        EXPECT_TRUE(scratch.Read("out/" + expected[number - 1]) == FileBytes(DefaultPictures()[number - 1])) << number;
+}
+
+TEST(DemoPictures, ConvertTurnsImagesIntoNumberedPictures) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("red.png"), 640, 480, 0xE01010);
+    SaveImage(scratch.Path("blue.bmp"), 100, 50, 0x1020F0);
+    SaveImage(scratch.Path("green.jpg"), 320, 240, 0x20C040);
+    SaveImage(scratch.Path("clear.png"), 50, 50, 0xFFFFFF, 0);  // fully transparent: black
+    ASSERT_EQ(scratch.Run(Tool + " convert red.png blue.bmp green.jpg clear.png out"), 0) << scratch.Errors();
+    EXPECT_EQ(scratch.List("out"), (std::vector<std::string>{"01.raw", "02.raw", "03.raw", "04.raw"}));
+    const uint32_t expected[] = {0xE01010, 0x1020F0, 0x20C040, 0x000000};
+    for (int number = 1; number <= 4; ++number) {
+        const std::string bytes = scratch.Read("out/0" + std::to_string(number) + ".raw");
+        ASSERT_EQ(bytes.size(), static_cast<size_t>(PictureBytes)) << number;
+        EXPECT_TRUE(SpareBytesZero(bytes)) << number;
+        for (const auto& [x, y] : {std::pair{0, 0}, {160, 120}, {319, 239}})
+            EXPECT_LE(ChannelDistance(PixelOf(bytes, x, y), expected[number - 1]), 3) << number;
+    }
+}
+
+TEST(DemoPictures, ConvertRefusesBadImagesAndLeavesTheFolderAsItWas) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("good.png"), 64, 48, 0x808080);
+    scratch.Write("corrupt.png", "\x89PNG\r\n\x1a\n this is no image at all");
+    scratch.Write("empty.jpg", "");
+    ASSERT_EQ(mkdir(scratch.Path("folder.png").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(scratch.Path("out").c_str(), 0755), 0);
+    scratch.Write("out/01.raw", "an earlier picture");
+    for (const std::string bad : {"corrupt.png", "empty.jpg", "missing.bmp", "folder.png"}) {
+        EXPECT_EQ(scratch.Run(Tool + " convert good.png " + bad + " out"), 1) << bad;
+        EXPECT_NE(scratch.Errors().find("demo-pictures: cannot read " + bad), std::string::npos) << scratch.Errors();
+        EXPECT_EQ(scratch.List("out"), std::vector<std::string>{"01.raw"}) << bad;
+        EXPECT_EQ(scratch.Read("out/01.raw"), "an earlier picture") << bad;
+    }
+    EXPECT_EQ(scratch.Run(Tool + " convert corrupt.png new"), 1);
+    EXPECT_TRUE(scratch.List("new").empty());
+}
+
+TEST(DemoPictures, ConvertTakesAtMost23Images) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("a.png"), 8, 8, 0x102030);
+    std::string images;
+    for (int i = 0; i < 24; ++i) images += " a.png";
+    EXPECT_EQ(scratch.Run(Tool + " convert" + images + " out"), 2);
+    EXPECT_NE(scratch.Errors().find("at most 23 images"), std::string::npos) << scratch.Errors();
+    EXPECT_TRUE(scratch.List("out").empty());
+    images.resize(images.size() - 6);
+    EXPECT_EQ(scratch.Run(Tool + " convert" + images + " out"), 0) << scratch.Errors();
+    EXPECT_EQ(scratch.List("out").size(), 23u);
+}
+
+TEST(DemoPictures, BadCommandLinesGiveUsageAndExitCode2) {
+    ScratchDirectory scratch;
+    for (const char* args : {"", "draw out", "generate", "generate a b", "convert out", "view only.raw", "view a b c"}) {
+        EXPECT_EQ(scratch.Run(Tool + " " + args), 2) << args;
+        EXPECT_NE(scratch.Errors().find("usage: demo-pictures"), std::string::npos) << args;
+    }
+    EXPECT_TRUE(scratch.List().empty());
+}
+
+TEST(DemoPictures, ViewWritesThePictureAsPng) {
+    ScratchDirectory scratch;
+    std::string bytes(PictureBytes, '\0');
+    for (int i = 0; i < PicturePixels; ++i) {
+        bytes[4 * i] = static_cast<char>(i % 251);      // blue
+        bytes[4 * i + 1] = static_cast<char>(i / 320);  // green
+        bytes[4 * i + 2] = static_cast<char>(i % 320);  // red
+        bytes[4 * i + 3] = static_cast<char>(0x5A);     // spare: never shown
+    }
+    scratch.Write("in.raw", bytes);
+    ASSERT_EQ(scratch.Run(Tool + " view in.raw out.png"), 0) << scratch.Errors();
+    SDL_Surface* loaded = IMG_Load(scratch.Path("out.png").c_str());
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
+    SDL_FreeSurface(loaded);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->w, PictureWidth);
+    ASSERT_EQ(image->h, PictureHeight);
+    for (int y = 0; y < PictureHeight; ++y)
+        for (int x = 0; x < PictureWidth; ++x) {
+            const uint32_t shown = static_cast<const uint32_t*>(image->pixels)[y * image->pitch / 4 + x] & 0xFFFFFF;
+            ASSERT_EQ(shown, PixelOf(bytes, x, y)) << x << "," << y;
+        }
+    SDL_FreeSurface(image);
+}
+
+TEST(DemoPictures, ViewReportsFilesOfTheWrongSize) {
+    ScratchDirectory scratch;
+    scratch.Write("short.raw", std::string(PictureBytes - 1, '\0'));
+    scratch.Write("long.raw", std::string(PictureBytes + 1, '\0'));
+    EXPECT_EQ(scratch.Run(Tool + " view short.raw a.png"), 1);
+    EXPECT_NE(scratch.Errors().find("short.raw is 307199 bytes long"), std::string::npos) << scratch.Errors();
+    EXPECT_EQ(scratch.Run(Tool + " view long.raw a.png"), 1);
+    EXPECT_NE(scratch.Errors().find("long.raw is 307201 bytes long"), std::string::npos) << scratch.Errors();
+    EXPECT_EQ(scratch.Run(Tool + " view missing.raw a.png"), 1);
+    EXPECT_NE(scratch.Errors().find("cannot read missing.raw"), std::string::npos) << scratch.Errors();
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"long.raw", "short.raw"}));
+}
+
+TEST(DemoPictures, AnUnwritableFolderFailsWithExitCode1) {
+    ScratchDirectory scratch;
+    scratch.Write("file", "x");
+    EXPECT_EQ(scratch.Run(Tool + " generate file/out"), 1);
+    EXPECT_NE(scratch.Errors().find("demo-pictures: "), std::string::npos);
+    // A folder in the way of a picture file: the rename fails, no temporary file stays.
+    ASSERT_EQ(mkdir(scratch.Path("out").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(scratch.Path("out/05.raw").c_str(), 0755), 0);
+    EXPECT_EQ(scratch.Run(Tool + " generate out"), 1);
+    EXPECT_EQ(scratch.List("out"), (std::vector<std::string>{"01.raw", "02.raw", "03.raw", "04.raw", "05.raw"}));
+}
+
+// Photographs taken by others, from Debian's xplanet-images package: NASA's
+// Earth by day and by night (large JPEGs, shrunk) and two spacecraft (small
+// PNGs, enlarged). ImageMagick, scaling in linear light with the matching
+// filter, is the independent reference.
+TEST(DemoPictures, ConvertsRealPhotographsLikeAnIndependentScaler) {
+    const std::string folder = "/usr/share/xplanet/images/";
+    const std::vector<std::pair<std::string, const char*>> photos = {
+        {"earth.jpg", "Box"}, {"night.jpg", "Box"}, {"iss.png", "Triangle"}, {"hubble.png", "Triangle"}};
+    for (const auto& photo : photos)
+        if (access((folder + photo.first).c_str(), R_OK) != 0)
+            GTEST_SKIP() << "photographs missing: install xplanet-images (scripts/setup.sh --tests)";
+    ScratchDirectory scratch;
+    std::string inputs;
+    for (const auto& photo : photos) inputs += " " + folder + photo.first;
+    ASSERT_EQ(scratch.Run(Tool + " convert" + inputs + " out"), 0) << scratch.Errors();
+    const bool haveReference = access("/usr/bin/convert", X_OK) == 0;
+    for (size_t i = 0; i < photos.size(); ++i) {
+        const std::string bytes = scratch.Read("out/0" + std::to_string(i + 1) + ".raw");
+        ASSERT_EQ(bytes.size(), static_cast<size_t>(PictureBytes)) << photos[i].first;
+        EXPECT_TRUE(SpareBytesZero(bytes));
+        if (!haveReference) continue;
+        ASSERT_EQ(scratch.Run("/usr/bin/convert " + folder + photos[i].first + " -colorspace RGB -filter " +
+                              photos[i].second + " -resize '320x240^' -gravity center -extent 320x240" +
+                              " -colorspace sRGB -depth 8 rgb:reference.rgb"), 0) << scratch.Errors();
+        const std::string reference = scratch.Read("reference.rgb");
+        ASSERT_EQ(reference.size(), static_cast<size_t>(PicturePixels * 3));
+        double difference = 0;
+        for (int p = 0; p < PicturePixels; ++p) {
+            const uint32_t theirs = static_cast<uint8_t>(reference[3 * p]) << 16 |
+                                    static_cast<uint8_t>(reference[3 * p + 1]) << 8 |
+                                    static_cast<uint8_t>(reference[3 * p + 2]);
+            difference += ChannelDistance(PixelOf(bytes, p % PictureWidth, p / PictureWidth), theirs);
+        }
+        EXPECT_LT(difference / PicturePixels, 2.5) << photos[i].first;
+    }
+    if (!haveReference) std::printf("ImageMagick's convert is missing: photographs converted, not compared\n");
+}
+
+}  // namespace

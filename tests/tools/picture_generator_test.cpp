@@ -1,0 +1,76 @@
+#include "tools/demo_pictures/generator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "tests/tools/default_pictures.h"
+
+namespace {
+
+struct Measure {
+    double mean = 0, spread = 0, chroma = 0;
+};
+
+// Brightness (mean and standard deviation) and mean colourfulness of a region.
+Measure MeasureRegion(const Picture& picture, int left, int top, int right, int bottom) {
+    double sum = 0, squares = 0, chroma = 0;
+    int count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const uint32_t word = picture.Pixels[y * PictureWidth + x];
+            const int r = word >> 16 & 0xFF, g = word >> 8 & 0xFF, b = word & 0xFF;
+            const double luma = 0.299 * r + 0.587 * g + 0.114 * b;
+            sum += luma;
+            squares += luma * luma;
+            chroma += std::max({r, g, b}) - std::min({r, g, b});
+            ++count;
+        }
+    const double mean = sum / count;
+    return {mean, std::sqrt(std::max(0.0, squares / count - mean * mean)), chroma / count};
+}
+
+TEST(DefaultPictures, EveryBandIsBrightColourfulAndDetailed) {
+    for (int number = 1; number <= DefaultPictureCount; ++number) {
+        const Picture& picture = DefaultPictures()[number - 1];
+        const Measure band = MeasureRegion(picture, 0, BandTop, PictureWidth, BandBottom);
+        EXPECT_GT(band.mean, 60) << DefaultPictureName(number) << " is too dark";
+        EXPECT_GT(band.spread, 15) << DefaultPictureName(number) << " is nearly flat";
+        EXPECT_GT(band.chroma, 35) << DefaultPictureName(number) << " is nearly grey";
+        // At the deepest zoom (2.2) the show sees only about 145 x 80 pixels about the centre.
+        const Measure centre = MeasureRegion(picture, 160 - 72, 120 - 40, 160 + 72, 120 + 40);
+        EXPECT_GT(centre.spread, 12) << DefaultPictureName(number) << " has no detail at the centre";
+    }
+}
+
+TEST(DefaultPictures, AllDifferClearlyFromEachOther) {
+    const std::vector<Picture>& pictures = DefaultPictures();
+    for (int a = 0; a < DefaultPictureCount; ++a)
+        for (int b = a + 1; b < DefaultPictureCount; ++b) {
+            long difference = 0;
+            for (int i = 0; i < PicturePixels; ++i)
+                for (int shift = 0; shift < 24; shift += 8)
+                    difference += std::abs(static_cast<int>(pictures[a].Pixels[i] >> shift & 0xFF) -
+                                           static_cast<int>(pictures[b].Pixels[i] >> shift & 0xFF));
+            EXPECT_GT(difference / (PicturePixels * 3.0), 20) << DefaultPictureName(a + 1) << " vs "
+                                                              << DefaultPictureName(b + 1);
+        }
+}
+
+TEST(DefaultPictures, SpareBytesAreZeroAndRedrawingGivesTheSameBytes) {
+    const auto again = std::make_unique<Picture>();
+    for (int number = 1; number <= DefaultPictureCount; ++number) {
+        const Picture& picture = DefaultPictures()[number - 1];
+        EXPECT_TRUE(std::all_of(picture.Pixels, picture.Pixels + PicturePixels, [](uint32_t w) { return w >> 24 == 0; }))
+            << DefaultPictureName(number);
+    }
+    // Redrawing after the others must not depend on anything they left behind.
+    GeneratePicture(1, *again);
+    EXPECT_TRUE(std::equal(again->Pixels, again->Pixels + PicturePixels, DefaultPictures()[0].Pixels));
+}
+
+}  // namespace

@@ -8,6 +8,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopen
           libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool x11-utils imagemagick openmpt123)
+  packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
 fi
 
 missing=()

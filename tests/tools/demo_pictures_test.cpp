@@ -17,14 +17,6 @@ namespace {
 
 const std::string Tool = DEMO_PICTURES_PATH;
 
-// A picture file's bytes for an in-memory picture: blue, green, red, spare per pixel.
-std::string FileBytes(const Picture& picture) {
-    std::string bytes(PictureBytes, '\0');
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(picture.Pixels[i] >> (8 * b));
-    return bytes;
-}
-
 // The 0xRRGGBB colour of pixel (x, y) of a picture file.
 uint32_t PixelOf(const std::string& bytes, int x, int y) {
     const size_t at = (static_cast<size_t>(y) * PictureWidth + x) * 4;
@@ -71,7 +63,7 @@ TEST(DemoPictures, GenerateWritesTheDefaultPicturesAndNothingElse) {
     ASSERT_EQ(scratch.List("out"), expected);
     // Another process drew the same bytes as this one.
     for (int number = 1; number <= DefaultPictureCount; ++number)
-        EXPECT_TRUE(scratch.Read("out/" + expected[number - 1]) == FileBytes(DefaultPictures()[number - 1])) << number;
+        EXPECT_TRUE(scratch.Read("out/" + expected[number - 1]) == PictureFileBytes(DefaultPictures()[number - 1])) << number;
 }
 
 TEST(DemoPictures, ConvertTurnsImagesIntoNumberedPictures) {

@@ -76,7 +76,9 @@ TEST(EncodeXm, LibopenmptReadsBackTheSongAsWritten) {
     EXPECT_EQ(openmpt_module_get_pattern_num_rows(module, 0), 16);
     EXPECT_EQ(openmpt_module_get_pattern_num_rows(module, 1), 32);
     ASSERT_EQ(openmpt_module_get_num_instruments(module), 2);
-    EXPECT_STREQ(openmpt_module_get_instrument_name(module, 1), "second");
+    const char* name = openmpt_module_get_instrument_name(module, 1);
+    EXPECT_STREQ(name, "second");
+    openmpt_free_string(name);
     EXPECT_EQ(openmpt_module_get_current_speed(module), 3);
     EXPECT_EQ(openmpt_module_get_current_tempo(module), 150);
 

@@ -172,7 +172,7 @@ XmInstrument MakePad(int8_t finetune) {
     XmInstrument pad = Base("pad", ToSample(Ensemble(200, {-1, 0, 1, 2}, 5, 24, 1.3, 0x5EED0002u), 0.8, false),
                             finetune);
     LoopAll(pad, 0);
-    pad.volumeEnvelope = {{{0, 0}, {30, 64}, {90, 48}}, 2, -1, -1};
+    pad.volumeEnvelope = {{{0, 0}, {14, 64}, {70, 48}}, 2, -1, -1};
     pad.fadeout = 0x0300;
     return pad;
 }

@@ -323,8 +323,8 @@ Rgb TraceRay(Vec origin, Vec direction, int bounces) {
     const bool shadowed = Intersect(point + normal * 1e-4, SunDirection, blocker) < 1e29 && blocker >= 0;
     const double diffuse = shadowed ? 0 : std::max(0.0, Dot(normal, SunDirection));
     const Vec reflected = direction - normal * (2 * Dot(direction, normal));
-    const double specular = shadowed ? 0 : std::pow(std::max(0.0, Dot(reflected, SunDirection)), 50);
-    Rgb colour = surface * (0.3 + 0.75 * diffuse) + Rgb{1, 1, 1} * (0.8 * specular);
+    const double highlight = shadowed ? 0 : std::pow(std::max(0.0, Dot(reflected, SunDirection)), 50);
+    Rgb colour = surface * (0.3 + 0.75 * diffuse) + Rgb{1, 1, 1} * (0.8 * highlight);
     if (bounces > 0) colour = Mix(colour, TraceRay(point + normal * 1e-4, reflected, bounces - 1), shine);
     const double haze = 1 - std::exp(-t * 0.025);
     return Mix(colour, {0.85, 0.75, 0.8}, haze);

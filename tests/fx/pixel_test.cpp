@@ -37,15 +37,19 @@ TEST(BlendFrame, LosesALittleBrightnessAndClearsTheSpareByte) {
 }
 
 TEST(BlendFrame, MatchesThePerChannelFormulaForEveryAlpha) {
+    static Picture source, destination, before;
     uint32_t seed = 12345;
     for (int alpha = 0; alpha <= 255; ++alpha) {
-        for (int i = 0; i < 64; ++i) {
+        for (int i = 0; i < 4096; ++i) {
             seed = seed * 1664525u + 1013904223u;
-            const uint32_t d = seed;
+            source.Pixels[i] = seed;
             seed = seed * 1664525u + 1013904223u;
-            const uint32_t s = seed;
-            ASSERT_EQ(BlendOne(d, s, alpha), BlendReference(d, s, alpha)) << alpha;
+            destination.Pixels[i] = seed;
         }
+        before = destination;
+        BlendFrame(source, destination, alpha);
+        for (int i = 0; i < 4096; ++i)
+            ASSERT_EQ(destination.Pixels[i], BlendReference(before.Pixels[i], source.Pixels[i], alpha)) << alpha;
     }
 }
 

@@ -1,0 +1,138 @@
+// The AVX2 level, compiled with AVX2 enabled and used only where the
+// processor reports it.
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "fx/fx_routines.h"
+#include "fx/level_kernels.h"
+#include "fx/plasma.h"
+#include "fx/x86_fold.h"
+
+namespace {
+
+__m256i Load8(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
+void Store8(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+
+// Eight packed pixels; unpacking and packing work within 128-bit halves,
+// which keeps the pixels in order.
+struct Avx2Pixels {
+    static constexpr int Pixels = 8;
+    static __m256i Load(const uint32_t* p) { return Load8(p); }
+    static void Store(uint32_t* p, __m256i v) { Store8(p, v); }
+    // The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
+    static __m256i Weights(uint32_t w) { return _mm256_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
+    static __m256i WidenLow(__m256i v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
+    static __m256i WidenHigh(__m256i v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
+    static __m256i Mul(__m256i a, __m256i b) { return _mm256_mullo_epi16(a, b); }
+    static __m256i Add(__m256i a, __m256i b) { return _mm256_add_epi16(a, b); }
+    static __m256i NarrowHigh(__m256i low, __m256i high) {
+        return _mm256_packus_epi16(_mm256_srli_epi16(low, 8), _mm256_srli_epi16(high, 8));
+    }
+};
+
+// One BlurLanes in one register.
+struct Avx2Lanes {
+    __m256i v;
+
+    static Avx2Lanes Load(const BlurLanes& lanes) {
+        return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lanes.lane))};
+    }
+    static void Store(BlurLanes& lanes, Avx2Lanes a) { _mm256_store_si256(reinterpret_cast<__m256i*>(lanes.lane), a.v); }
+    static Avx2Lanes Zero() { return {_mm256_setzero_si256()}; }
+    static Avx2Lanes Mul(Avx2Lanes a, Avx2Lanes b) { return {_mm256_mullo_epi16(a.v, b.v)}; }
+    static Avx2Lanes Add(Avx2Lanes a, Avx2Lanes b) { return {_mm256_add_epi16(a.v, b.v)}; }
+    static Avx2Lanes ShiftRight8(Avx2Lanes a) { return {_mm256_srli_epi16(a.v, 8)}; }
+    static Avx2Lanes Widen(__m128i pixels) { return {_mm256_cvtepu8_epi16(pixels)}; }
+    static __m128i Narrow(Avx2Lanes a) {
+        return _mm_packus_epi16(_mm256_castsi256_si128(a.v), _mm256_extracti128_si256(a.v, 1));
+    }
+    static void FoldFour(const uint32_t* downRight, const uint32_t* downLeft, const uint32_t* upRight,
+                         const uint32_t* upLeft, BlurLanes* out) {
+        FoldFourX86<Avx2Lanes>(downRight, downLeft, upRight, upLeft, out);
+    }
+    static void UnfoldFour(const BlurLanes* in, uint32_t* downRight, uint32_t* downLeft, uint32_t* upRight,
+                           uint32_t* upLeft) {
+        UnfoldFourX86<Avx2Lanes>(in, downRight, downLeft, upRight, upLeft);
+    }
+};
+
+// Bilinear samples of four pixels from their gathered pairs (a pixel and its
+// right neighbour, above and below). The bytes of each pair are interleaved
+// channel by channel and multiplied by (16 - fx, fx) as signed bytes, which
+// gives each row's horizontal sum (at most 4080) in a 16-bit lane; the
+// vertical weights then bring the exact bilinear sum, below 65 536.
+__m256i BilinearFour(__m256i top, __m256i bottom, __m256i wx, __m256i fy) {
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15,
+                                                0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i gy = _mm256_sub_epi16(_mm256_set1_epi16(16), fy);
+    const __m256i h0 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(top, interleave), wx);
+    const __m256i h1 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(bottom, interleave), wx);
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(h0, gy), _mm256_mullo_epi16(h1, fy)), 8);
+}
+
+}  // namespace
+
+void BlendFrameAvx2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
+    BlendPixels<Avx2Pixels>(source, destination, alpha);
+}
+
+void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                      int32_t kc, int32_t ks) {
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m256i uu = _mm256_add_epi32(_mm256_set1_epi32(u), _mm256_mullo_epi32(lane, _mm256_set1_epi32(kc)));
+    __m256i vv = _mm256_add_epi32(_mm256_set1_epi32(v), _mm256_mullo_epi32(lane, _mm256_set1_epi32(ks)));
+    const __m256i stepU = _mm256_slli_epi32(_mm256_set1_epi32(kc), 3);
+    const __m256i stepV = _mm256_slli_epi32(_mm256_set1_epi32(ks), 3);
+    const __m256i fifteen = _mm256_set1_epi32(15), sixteen = _mm256_set1_epi32(16);
+    const __m256i width = _mm256_set1_epi32(PictureWidth);
+    const __m256i lowPixels = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+    const __m256i highPixels = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
+    const long long* above = reinterpret_cast<const long long*>(source);
+    const long long* below = reinterpret_cast<const long long*>(source + PictureWidth);
+    for (int x = 0; x < count; x += 8) {
+        const __m256i offset =
+            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, 16), width), _mm256_srai_epi32(uu, 16));
+        const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(uu, 12), fifteen);
+        const __m256i fy = _mm256_and_si256(_mm256_srli_epi32(vv, 12), fifteen);
+        // Per pixel: the byte pair (16 - fx, fx) four times, and fy in four 16-bit lanes.
+        __m256i wx = _mm256_or_si256(_mm256_sub_epi32(sixteen, fx), _mm256_slli_epi32(fx, 8));
+        wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
+        const __m256i wy = _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16));
+        const __m128i offsetLow = _mm256_castsi256_si128(offset), offsetHigh = _mm256_extracti128_si256(offset, 1);
+        const __m256i low = BilinearFour(_mm256_i32gather_epi64(above, offsetLow, 4),
+                                         _mm256_i32gather_epi64(below, offsetLow, 4),
+                                         _mm256_permutevar8x32_epi32(wx, lowPixels),
+                                         _mm256_permutevar8x32_epi32(wy, lowPixels));
+        const __m256i high = BilinearFour(_mm256_i32gather_epi64(above, offsetHigh, 4),
+                                          _mm256_i32gather_epi64(below, offsetHigh, 4),
+                                          _mm256_permutevar8x32_epi32(wx, highPixels),
+                                          _mm256_permutevar8x32_epi32(wy, highPixels));
+        // Packing interleaves the halves' pixel pairs as 0 1 4 5 2 3 6 7.
+        Store8(destination + x, _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8));
+        uu = _mm256_add_epi32(uu, stepU);
+        vv = _mm256_add_epi32(vv, stepV);
+    }
+}
+
+// Three lookups per pixel, eight pixels per gather; the other three come from
+// contiguous tables.
+void PlasmaBandAvx2(uint32_t* pixels, const PlasmaPlan& plan) {
+    const int* table = SineTable;
+    const __m256i greenMask = _mm256_set1_epi32(0xFF00);
+    for (int y = BandTop; y < BandBottom; ++y) {
+        uint32_t* row = pixels + y * PictureWidth;
+        const __m256i yy = _mm256_set1_epi32(y);
+        for (int x = 0; x < PictureWidth; x += 8) {
+            const __m256i a = _mm256_add_epi32(Load8(plan.diagonal + x), yy);
+            const __m256i b = _mm256_add_epi32(_mm256_add_epi32(_mm256_i32gather_epi32(table, a, 4), Load8(table + x)), yy);
+            const __m256i c = _mm256_add_epi32(_mm256_srli_epi32(_mm256_i32gather_epi32(table, b, 4), 3),
+                                               Load8(plan.diagonal + x + y));
+            const __m256i h = _mm256_i32gather_epi32(table, c, 4);
+            Store8(row + x, _mm256_or_si256(h, _mm256_slli_epi32(_mm256_or_si256(h, greenMask), 8)));
+        }
+    }
+}
+
+void RadialBlurBandAvx2(uint32_t* pixels, const BlurPlan& plan) { RadialBlurFolded<Avx2Lanes>(pixels, plan); }

@@ -8,11 +8,10 @@
 namespace {
 
 constexpr FxRoutines LevelRoutines[] = {
-    {BlendFramePortable, RotozoomSpanPortable, PlasmaBandPortable, RadialBlurBandPortable},
+    {BlendFramePortable, RotozoomSpanPortable, RadialBlurBandPortable},
 #if DEMO_FX_X86
-    // Gathers are AVX2; the SSE2 level draws the plasma with the portable code.
-    {BlendFrameSse2, RotozoomSpanSse2, PlasmaBandPortable, RadialBlurBandSse2},
-    {BlendFrameAvx2, RotozoomSpanAvx2, PlasmaBandAvx2, RadialBlurBandAvx2},
+    {BlendFrameSse2, RotozoomSpanSse2, RadialBlurBandSse2},
+    {BlendFrameAvx2, RotozoomSpanAvx2, RadialBlurBandAvx2},
 #endif
 };
 

@@ -44,13 +44,6 @@ struct BlurPlan {
 extern const uint32_t BlurZeroRow[PictureWidth];
 extern uint32_t BlurSinkRow[PictureWidth];
 
-// Plasma: diagonal[j] = SineTable[k + j] / 8 for the phase's k; it serves
-// both T[k + x] / 8 (j = x) and T[k + x + y] / 8 (j = x + y).
-constexpr int PlasmaDiagonalSize = PictureWidth + BandBottom - 1;  // 0..526
-struct PlasmaPlan {
-    int32_t diagonal[PlasmaDiagonalSize];
-};
-
 struct FxRoutines {
     // destination = blend of source into it; alpha already within 0..255.
     void (*blendFrame)(const uint32_t* source, uint32_t* destination, uint32_t alpha);
@@ -59,7 +52,6 @@ struct FxRoutines {
     // inside the sampler's bounds.
     void (*rotozoomSpan)(const uint32_t* source, uint32_t* destination, int count, int32_t u,
                          int32_t v, int32_t kc, int32_t ks);
-    void (*plasmaBand)(uint32_t* pixels, const PlasmaPlan& plan);
     void (*radialBlurBand)(uint32_t* pixels, const BlurPlan& plan);
 };
 
@@ -69,7 +61,6 @@ extern FxRoutines ActiveFx;
 void BlendFramePortable(const uint32_t* source, uint32_t* destination, uint32_t alpha);
 void RotozoomSpanPortable(const uint32_t* source, uint32_t* destination, int count, int32_t u,
                           int32_t v, int32_t kc, int32_t ks);
-void PlasmaBandPortable(uint32_t* pixels, const PlasmaPlan& plan);
 void RadialBlurBandPortable(uint32_t* pixels, const BlurPlan& plan);
 
 #if DEMO_FX_X86
@@ -81,6 +72,5 @@ void RadialBlurBandSse2(uint32_t* pixels, const BlurPlan& plan);
 void BlendFrameAvx2(const uint32_t* source, uint32_t* destination, uint32_t alpha);
 void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, int32_t u,
                       int32_t v, int32_t kc, int32_t ks);
-void PlasmaBandAvx2(uint32_t* pixels, const PlasmaPlan& plan);
 void RadialBlurBandAvx2(uint32_t* pixels, const BlurPlan& plan);
 #endif

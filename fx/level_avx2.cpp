@@ -7,30 +7,12 @@
 
 #include "fx/fx_routines.h"
 #include "fx/level_kernels.h"
-#include "fx/plasma.h"
 #include "fx/x86_fold.h"
 
 namespace {
 
 __m256i Load8(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
 void Store8(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
-
-// Eight packed pixels; unpacking and packing work within 128-bit halves,
-// which keeps the pixels in order.
-struct Avx2Pixels {
-    static constexpr int Pixels = 8;
-    static __m256i Load(const uint32_t* p) { return Load8(p); }
-    static void Store(uint32_t* p, __m256i v) { Store8(p, v); }
-    // The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
-    static __m256i Weights(uint32_t w) { return _mm256_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
-    static __m256i WidenLow(__m256i v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
-    static __m256i WidenHigh(__m256i v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
-    static __m256i Mul(__m256i a, __m256i b) { return _mm256_mullo_epi16(a, b); }
-    static __m256i Add(__m256i a, __m256i b) { return _mm256_add_epi16(a, b); }
-    static __m256i NarrowHigh(__m256i low, __m256i high) {
-        return _mm256_packus_epi16(_mm256_srli_epi16(low, 8), _mm256_srli_epi16(high, 8));
-    }
-};
 
 // One BlurLanes in one register.
 struct Avx2Lanes {
@@ -72,10 +54,41 @@ __m256i BilinearFour(__m256i top, __m256i bottom, __m256i wx, __m256i fy) {
     return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(h0, gy), _mm256_mullo_epi16(h1, fy)), 8);
 }
 
+// Four pixel pairs, each a pixel and its right neighbour, at four offsets.
+__m256i LoadPairs(const uint32_t* pixels, const int32_t* offset) {
+    const auto pair = [&](int k) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + offset[k])); };
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(pair(0), pair(1))),
+                                   _mm_unpacklo_epi64(pair(2), pair(3)), 1);
+}
+
+// Per channel, with p = 255 - alpha,
+//   (d p + s alpha) / 256 = d + (alpha s - (alpha + 1) d) / 256   (alpha <= 127)
+//                         = s + (p d - (p + 1) s) / 256            (alpha >= 128),
+// rounded down on both sides. The pair sum has signed-byte weights, so one
+// multiply-add of interleaved bytes gives it, in -32 640..32 385; its high
+// byte is a signed byte that, added to d or s, is the exact result.
+template <bool TowardSource>
+void BlendTowards(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
+    const int p = 255 - static_cast<int>(alpha), a = static_cast<int>(alpha);
+    const int weightD = TowardSource ? p : -(a + 1), weightS = TowardSource ? -(p + 1) : a;
+    const __m256i weights = _mm256_set1_epi16(static_cast<int16_t>((weightD & 0xFF) | (weightS & 0xFF) << 8));
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);  // the spare byte comes out 0
+    for (int i = 0; i < PicturePixels; i += 8) {
+        const __m256i s = Load8(source + i), d = Load8(destination + i);
+        const __m256i low = _mm256_srai_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(d, s), weights), 8);
+        const __m256i high = _mm256_srai_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(d, s), weights), 8);
+        const __m256i sum = _mm256_add_epi8(TowardSource ? s : d, _mm256_packs_epi16(low, high));
+        Store8(destination + i, _mm256_and_si256(sum, colour));
+    }
+}
+
 }  // namespace
 
 void BlendFrameAvx2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
-    BlendPixels<Avx2Pixels>(source, destination, alpha);
+    if (alpha < 128)
+        BlendTowards<false>(source, destination, alpha);
+    else
+        BlendTowards<true>(source, destination, alpha);
 }
 
 void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
@@ -89,8 +102,7 @@ void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, 
     const __m256i width = _mm256_set1_epi32(PictureWidth);
     const __m256i lowPixels = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
     const __m256i highPixels = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
-    const long long* above = reinterpret_cast<const long long*>(source);
-    const long long* below = reinterpret_cast<const long long*>(source + PictureWidth);
+    alignas(32) int32_t index[8];
     for (int x = 0; x < count; x += 8) {
         const __m256i offset =
             _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, 16), width), _mm256_srai_epi32(uu, 16));
@@ -100,38 +112,17 @@ void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, 
         __m256i wx = _mm256_or_si256(_mm256_sub_epi32(sixteen, fx), _mm256_slli_epi32(fx, 8));
         wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
         const __m256i wy = _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16));
-        const __m128i offsetLow = _mm256_castsi256_si128(offset), offsetHigh = _mm256_extracti128_si256(offset, 1);
-        const __m256i low = BilinearFour(_mm256_i32gather_epi64(above, offsetLow, 4),
-                                         _mm256_i32gather_epi64(below, offsetLow, 4),
+        Store8(index, offset);
+        const __m256i low = BilinearFour(LoadPairs(source, index), LoadPairs(source + PictureWidth, index),
                                          _mm256_permutevar8x32_epi32(wx, lowPixels),
                                          _mm256_permutevar8x32_epi32(wy, lowPixels));
-        const __m256i high = BilinearFour(_mm256_i32gather_epi64(above, offsetHigh, 4),
-                                          _mm256_i32gather_epi64(below, offsetHigh, 4),
+        const __m256i high = BilinearFour(LoadPairs(source, index + 4), LoadPairs(source + PictureWidth, index + 4),
                                           _mm256_permutevar8x32_epi32(wx, highPixels),
                                           _mm256_permutevar8x32_epi32(wy, highPixels));
         // Packing interleaves the halves' pixel pairs as 0 1 4 5 2 3 6 7.
         Store8(destination + x, _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8));
         uu = _mm256_add_epi32(uu, stepU);
         vv = _mm256_add_epi32(vv, stepV);
-    }
-}
-
-// Three lookups per pixel, eight pixels per gather; the other three come from
-// contiguous tables.
-void PlasmaBandAvx2(uint32_t* pixels, const PlasmaPlan& plan) {
-    const int* table = SineTable;
-    const __m256i greenMask = _mm256_set1_epi32(0xFF00);
-    for (int y = BandTop; y < BandBottom; ++y) {
-        uint32_t* row = pixels + y * PictureWidth;
-        const __m256i yy = _mm256_set1_epi32(y);
-        for (int x = 0; x < PictureWidth; x += 8) {
-            const __m256i a = _mm256_add_epi32(Load8(plan.diagonal + x), yy);
-            const __m256i b = _mm256_add_epi32(_mm256_add_epi32(_mm256_i32gather_epi32(table, a, 4), Load8(table + x)), yy);
-            const __m256i c = _mm256_add_epi32(_mm256_srli_epi32(_mm256_i32gather_epi32(table, b, 4), 3),
-                                               Load8(plan.diagonal + x + y));
-            const __m256i h = _mm256_i32gather_epi32(table, c, 4);
-            Store8(row + x, _mm256_or_si256(h, _mm256_slli_epi32(_mm256_or_si256(h, greenMask), 8)));
-        }
     }
 }
 

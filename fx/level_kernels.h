@@ -7,20 +7,6 @@
 
 #include "fx/fx_routines.h"
 
-// The blend over a register type R of packed pixels: channels widened to
-// 16-bit lanes, d * (255 - alpha) + s * alpha (at most 65 025), then the high
-// byte. The spare channel gets weight 0, so it comes out 0.
-template <class R>
-void BlendPixels(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
-    const auto keep = R::Weights(255 - alpha), weight = R::Weights(alpha);
-    for (int i = 0; i < PicturePixels; i += R::Pixels) {
-        const auto s = R::Load(source + i), d = R::Load(destination + i);
-        const auto low = R::Add(R::Mul(R::WidenLow(d), keep), R::Mul(R::WidenLow(s), weight));
-        const auto high = R::Add(R::Mul(R::WidenHigh(d), keep), R::Mul(R::WidenHigh(s), weight));
-        R::Store(destination + i, R::NarrowHigh(low, high));
-    }
-}
-
 // The radial blur over a type W holding one BlurLanes (one pixel of each
 // quadrant, sixteen 16-bit lanes). Per channel the sample is
 // (wyA * hA + wyB * hB) >> 8 with h = wxFirst * p(first) + wxSecond * p(second)

@@ -12,18 +12,10 @@ namespace {
 
 // Four packed pixels; their channels widen to eight 16-bit lanes per half.
 struct Sse2Pixels {
-    static constexpr int Pixels = 4;
-    static __m128i Load(const uint32_t* p) { return LoadFour(p); }
-    static void Store(uint32_t* p, __m128i v) { StoreFour(p, v); }
     // The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
     static __m128i Weights(uint32_t w) { return _mm_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
     static __m128i WidenLow(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
     static __m128i WidenHigh(__m128i v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
-    static __m128i Mul(__m128i a, __m128i b) { return _mm_mullo_epi16(a, b); }
-    static __m128i Add(__m128i a, __m128i b) { return _mm_add_epi16(a, b); }
-    static __m128i NarrowHigh(__m128i low, __m128i high) {
-        return _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8));
-    }
 };
 
 // One BlurLanes as two registers of eight 16-bit lanes.
@@ -79,8 +71,18 @@ __m128i LoadPair(const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<co
 
 }  // namespace
 
+// Channels widened to 16-bit lanes: d * (255 - alpha) + s * alpha (at most
+// 65 025), then the high byte. The spare lanes have weight 0 and come out 0.
 void BlendFrameSse2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
-    BlendPixels<Sse2Pixels>(source, destination, alpha);
+    const __m128i keep = Sse2Pixels::Weights(255 - alpha), weight = Sse2Pixels::Weights(alpha);
+    for (int i = 0; i < PicturePixels; i += 4) {
+        const __m128i s = LoadFour(source + i), d = LoadFour(destination + i);
+        const __m128i low = _mm_add_epi16(_mm_mullo_epi16(Sse2Pixels::WidenLow(d), keep),
+                                          _mm_mullo_epi16(Sse2Pixels::WidenLow(s), weight));
+        const __m128i high = _mm_add_epi16(_mm_mullo_epi16(Sse2Pixels::WidenHigh(d), keep),
+                                           _mm_mullo_epi16(Sse2Pixels::WidenHigh(s), weight));
+        StoreFour(destination + i, _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8)));
+    }
 }
 
 void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,

@@ -28,24 +28,38 @@ void DrawPlasmaScalar(Picture& destination, uint32_t phase) {
     }
 }
 
-void PlasmaBandPortable(uint32_t* pixels, const PlasmaPlan& plan) {
-    const int32_t* t = SineTable;
-    for (int y = BandTop; y < BandBottom; ++y) {
-        uint32_t* row = pixels + y * PictureWidth;
-        const int32_t* diagonal = plan.diagonal + y;
-        for (int x = 0; x < PictureWidth; ++x) {
-            const int b = t[plan.diagonal[x] + y] + t[x] + y;
-            const uint32_t h = static_cast<uint32_t>(t[(t[b] >> 3) + diagonal[x]]);
-            row[x] = h | ((h | 0xFF00) << 8);
-        }
-    }
-}
+namespace {
 
-// Two of the six lookups per pixel depend only on the phase and x + y; they
-// are made once per call.
+constexpr int PlasmaDiagonalSize = PictureWidth + BandBottom - 1;  // x + y up to 526
+constexpr int PlasmaEighthsSize = 1230;                            // b up to 1229
+constexpr int PlasmaWordsSize = 127;                               // last index up to 126
+
+// T[k + x + y] / 8 by x + y, T[b] / 8, and the pixel word for each last index.
+int32_t Diagonal[PlasmaDiagonalSize];
+int32_t Eighths[PlasmaEighthsSize];
+uint32_t Words[PlasmaWordsSize];
+
+}  // namespace
+
+// The same six lookups, arranged so that each pixel costs four: going down a
+// column, T[k + x] / 8 and T[x] are fixed, so T[T[k + x] / 8 + y] runs along
+// the table; the divisions and the word's assembly are tables of their own.
+// Gathers were tried for AVX2 and were slower than this on every level.
 void DrawPlasma(Picture& destination, uint32_t phase) {
-    static PlasmaPlan plan;
+    const int32_t* t = SineTable;
     const int k = static_cast<int>(phase % 283);
-    for (int j = 0; j < PlasmaDiagonalSize; ++j) plan.diagonal[j] = SineTable[k + j] >> 3;
-    ActiveFx.plasmaBand(destination.Pixels, plan);
+    for (int j = 0; j < PlasmaDiagonalSize; ++j) Diagonal[j] = t[k + j] >> 3;
+    for (int b = 0; b < PlasmaEighthsSize; ++b) Eighths[b] = t[b] >> 3;
+    for (int c = 0; c < PlasmaWordsSize; ++c) {
+        const uint32_t h = static_cast<uint32_t>(t[c]);
+        Words[c] = h | ((h | 0xFF00) << 8);
+    }
+    for (int x = 0; x < PictureWidth; ++x) {
+        const int32_t* down = t + Diagonal[x];           // T[a] = down[y]
+        const int32_t* eighths = Eighths + t[x];         // T[b] / 8 = eighths[T[a] + y]
+        const int32_t* diagonal = Diagonal + x;          // T[k + x + y] / 8 = diagonal[y]
+        uint32_t* pixel = destination.Pixels + BandTop * PictureWidth + x;
+        for (int y = BandTop; y < BandBottom; ++y, pixel += PictureWidth)
+            *pixel = Words[eighths[down[y] + y] + diagonal[y]];
+    }
 }

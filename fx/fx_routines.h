@@ -26,13 +26,14 @@ constexpr int BlurColumns = 160;  // local columns 0..159
 constexpr int BlurZeroColumn = BlurColumns;  // a slot that always holds zeros
 extern BlurLanes BlurScratch[BlurRows][BlurColumns + 1];
 
-// Which folded pixels a blur sample reads, and with which weights. A local
-// row is "chained" when it samples itself: the pixel just written is then
-// taken from a register (weight wxChain * wyChain), and its slot in the
-// chainFirst/chainSecond columns is the zero slot.
+// Which folded pixels a blur sample reads, and with which weights. Column
+// positions are offsets in 16-bit lanes from the start of a row (a column is
+// 16 lanes). A local row is "chained" when it samples itself: the pixel just
+// written is then taken from a register, with weight wxChain * wyChain, and
+// its slot in the chain offsets is the zero slot.
 struct BlurPlan {
-    int32_t first[BlurColumns], second[BlurColumns];  // second = first + 1
-    int32_t chainFirst[BlurColumns], chainSecond[BlurColumns];
+    int32_t firstOffset[BlurColumns], secondOffset[BlurColumns];  // columns near and near + 1
+    int32_t chainFirstOffset[BlurColumns], chainSecondOffset[BlurColumns];
     BlurLanes wxFirst[BlurColumns], wxSecond[BlurColumns], wxChain[BlurColumns];
     int32_t rowA[BlurRows], rowB[BlurRows];
     bool chained[BlurRows];

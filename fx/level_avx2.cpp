@@ -18,14 +18,16 @@ void Store8(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), 
 struct Avx2Lanes {
     __m256i v;
 
-    static Avx2Lanes Load(const BlurLanes& lanes) {
-        return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lanes.lane))};
-    }
-    static void Store(BlurLanes& lanes, Avx2Lanes a) { _mm256_store_si256(reinterpret_cast<__m256i*>(lanes.lane), a.v); }
+    static Avx2Lanes Load(const uint16_t* lanes) { return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lanes))}; }
+    static void Store(uint16_t* lanes, Avx2Lanes a) { _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), a.v); }
     static Avx2Lanes Zero() { return {_mm256_setzero_si256()}; }
     static Avx2Lanes Mul(Avx2Lanes a, Avx2Lanes b) { return {_mm256_mullo_epi16(a.v, b.v)}; }
     static Avx2Lanes Add(Avx2Lanes a, Avx2Lanes b) { return {_mm256_add_epi16(a.v, b.v)}; }
     static Avx2Lanes ShiftRight8(Avx2Lanes a) { return {_mm256_srli_epi16(a.v, 8)}; }
+    static Avx2Lanes Settled(Avx2Lanes a) {
+        __asm__("" : "+x"(a.v));
+        return a;
+    }
     static Avx2Lanes Widen(__m128i pixels) { return {_mm256_cvtepu8_epi16(pixels)}; }
     static __m128i Narrow(Avx2Lanes a) {
         return _mm_packus_epi16(_mm256_castsi256_si128(a.v), _mm256_extracti128_si256(a.v, 1));

@@ -10,13 +10,13 @@ namespace {
 struct PortableLanes {
     uint16_t v[16];
 
-    static PortableLanes Load(const BlurLanes& lanes) {
+    static PortableLanes Load(const uint16_t* lanes) {
         PortableLanes r;
-        for (int k = 0; k < 16; ++k) r.v[k] = lanes.lane[k];
+        for (int k = 0; k < 16; ++k) r.v[k] = lanes[k];
         return r;
     }
-    static void Store(BlurLanes& lanes, const PortableLanes& a) {
-        for (int k = 0; k < 16; ++k) lanes.lane[k] = a.v[k];
+    static void Store(uint16_t* lanes, const PortableLanes& a) {
+        for (int k = 0; k < 16; ++k) lanes[k] = a.v[k];
     }
     static PortableLanes Zero() { return {}; }
     static PortableLanes Mul(const PortableLanes& a, const PortableLanes& b) {
@@ -29,6 +29,7 @@ struct PortableLanes {
         for (int k = 0; k < 16; ++k) r.v[k] = static_cast<uint16_t>(a.v[k] + b.v[k]);
         return r;
     }
+    static PortableLanes Settled(const PortableLanes& a) { return a; }
     static PortableLanes ShiftRight8(const PortableLanes& a) {
         PortableLanes r;
         for (int k = 0; k < 16; ++k) r.v[k] = static_cast<uint16_t>(a.v[k] >> 8);

@@ -10,24 +10,23 @@
 
 namespace {
 
-// Four packed pixels; their channels widen to eight 16-bit lanes per half.
-struct Sse2Pixels {
-    // The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
-    static __m128i Weights(uint32_t w) { return _mm_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
-    static __m128i WidenLow(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
-    static __m128i WidenHigh(__m128i v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
-};
+// The channels of the low (high) two of four packed pixels in 16-bit lanes.
+__m128i WidenLow(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
+__m128i WidenHigh(__m128i v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
+
+// The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
+__m128i ChannelWeights(uint32_t w) { return _mm_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
 
 // One BlurLanes as two registers of eight 16-bit lanes.
 struct Sse2Lanes {
     __m128i low, high;
 
-    static Sse2Lanes Load(const BlurLanes& lanes) {
-        const __m128i* p = reinterpret_cast<const __m128i*>(lanes.lane);
+    static Sse2Lanes Load(const uint16_t* lanes) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(lanes);
         return {_mm_load_si128(p), _mm_load_si128(p + 1)};
     }
-    static void Store(BlurLanes& lanes, const Sse2Lanes& a) {
-        __m128i* p = reinterpret_cast<__m128i*>(lanes.lane);
+    static void Store(uint16_t* lanes, const Sse2Lanes& a) {
+        __m128i* p = reinterpret_cast<__m128i*>(lanes);
         _mm_store_si128(p, a.low);
         _mm_store_si128(p + 1, a.high);
     }
@@ -39,7 +38,11 @@ struct Sse2Lanes {
         return {_mm_add_epi16(a.low, b.low), _mm_add_epi16(a.high, b.high)};
     }
     static Sse2Lanes ShiftRight8(const Sse2Lanes& a) { return {_mm_srli_epi16(a.low, 8), _mm_srli_epi16(a.high, 8)}; }
-    static Sse2Lanes Widen(__m128i pixels) { return {Sse2Pixels::WidenLow(pixels), Sse2Pixels::WidenHigh(pixels)}; }
+    static Sse2Lanes Settled(Sse2Lanes a) {
+        __asm__("" : "+x"(a.low), "+x"(a.high));
+        return a;
+    }
+    static Sse2Lanes Widen(__m128i pixels) { return {WidenLow(pixels), WidenHigh(pixels)}; }
     static __m128i Narrow(const Sse2Lanes& a) { return _mm_packus_epi16(a.low, a.high); }
     static void FoldFour(const uint32_t* downRight, const uint32_t* downLeft, const uint32_t* upRight,
                          const uint32_t* upLeft, BlurLanes* out) {
@@ -74,13 +77,13 @@ __m128i LoadPair(const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<co
 // Channels widened to 16-bit lanes: d * (255 - alpha) + s * alpha (at most
 // 65 025), then the high byte. The spare lanes have weight 0 and come out 0.
 void BlendFrameSse2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
-    const __m128i keep = Sse2Pixels::Weights(255 - alpha), weight = Sse2Pixels::Weights(alpha);
+    const __m128i keep = ChannelWeights(255 - alpha), weight = ChannelWeights(alpha);
     for (int i = 0; i < PicturePixels; i += 4) {
         const __m128i s = LoadFour(source + i), d = LoadFour(destination + i);
-        const __m128i low = _mm_add_epi16(_mm_mullo_epi16(Sse2Pixels::WidenLow(d), keep),
-                                          _mm_mullo_epi16(Sse2Pixels::WidenLow(s), weight));
-        const __m128i high = _mm_add_epi16(_mm_mullo_epi16(Sse2Pixels::WidenHigh(d), keep),
-                                           _mm_mullo_epi16(Sse2Pixels::WidenHigh(s), weight));
+        const __m128i low = _mm_add_epi16(_mm_mullo_epi16(WidenLow(d), keep),
+                                          _mm_mullo_epi16(WidenLow(s), weight));
+        const __m128i high = _mm_add_epi16(_mm_mullo_epi16(WidenHigh(d), keep),
+                                           _mm_mullo_epi16(WidenHigh(s), weight));
         StoreFour(destination + i, _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8)));
     }
 }
@@ -115,10 +118,10 @@ void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, 
         const __m128i p01 = _mm_castps_si128(_mm_shuffle_ps(top01, top23, 0xDD));
         const __m128i p10 = _mm_castps_si128(_mm_shuffle_ps(bottom01, bottom23, 0x88));
         const __m128i p11 = _mm_castps_si128(_mm_shuffle_ps(bottom01, bottom23, 0xDD));
-        const __m128i low = BilinearTwo(Sse2Pixels::WidenLow(p00), Sse2Pixels::WidenLow(p01), Sse2Pixels::WidenLow(p10),
-                                        Sse2Pixels::WidenLow(p11), PerPixelLanes(fx, false), PerPixelLanes(fy, false));
-        const __m128i high = BilinearTwo(Sse2Pixels::WidenHigh(p00), Sse2Pixels::WidenHigh(p01), Sse2Pixels::WidenHigh(p10),
-                                         Sse2Pixels::WidenHigh(p11), PerPixelLanes(fx, true), PerPixelLanes(fy, true));
+        const __m128i low = BilinearTwo(WidenLow(p00), WidenLow(p01), WidenLow(p10),
+                                        WidenLow(p11), PerPixelLanes(fx, false), PerPixelLanes(fy, false));
+        const __m128i high = BilinearTwo(WidenHigh(p00), WidenHigh(p01), WidenHigh(p10),
+                                         WidenHigh(p11), PerPixelLanes(fx, true), PerPixelLanes(fy, true));
         StoreFour(destination + x, _mm_packus_epi16(low, high));
         uu = _mm_add_epi32(uu, stepU);
         vv = _mm_add_epi32(vv, stepV);

@@ -63,14 +63,16 @@ void PlanRadialBlur(BlurPlan& plan, int32_t step) {
     for (int i = 0; i < BlurColumns; ++i) {
         const int32_t offset = i * step;
         const PairWeights right = LocalWeights(offset, false), left = LocalWeights(offset, true);
-        plan.first[i] = offset >> 16;
-        plan.second[i] = plan.first[i] + 1;
+        const int32_t first = offset >> 16, second = first + 1;
+        constexpr int32_t lanes = 16;
+        plan.firstOffset[i] = first * lanes;
+        plan.secondOffset[i] = second * lanes;
         SetLanes(plan.wxFirst[i], right.nearWeight, left.nearWeight, right.nearWeight, left.nearWeight);
         SetLanes(plan.wxSecond[i], right.farWeight, left.farWeight, right.farWeight, left.farWeight);
         // The column written just before is read from a register.
-        const bool firstJustWritten = plan.first[i] == i - 1, secondJustWritten = plan.second[i] == i - 1;
-        plan.chainFirst[i] = firstJustWritten ? BlurZeroColumn : plan.first[i];
-        plan.chainSecond[i] = secondJustWritten ? BlurZeroColumn : plan.second[i];
+        const bool firstJustWritten = first == i - 1, secondJustWritten = second == i - 1;
+        plan.chainFirstOffset[i] = (firstJustWritten ? BlurZeroColumn : first) * lanes;
+        plan.chainSecondOffset[i] = (secondJustWritten ? BlurZeroColumn : second) * lanes;
         plan.wxChain[i] = firstJustWritten ? plan.wxFirst[i] : secondJustWritten ? plan.wxSecond[i] : zero;
     }
     for (int j = 0; j < BlurRows; ++j) {

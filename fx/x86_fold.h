@@ -33,17 +33,17 @@ void FoldFourX86(const uint32_t* downRight, const uint32_t* downLeft, const uint
     __m128i a = LoadFour(downRight), b = ReverseFour(LoadFour(downLeft));
     __m128i c = LoadFour(upRight), d = ReverseFour(LoadFour(upLeft));
     TransposeFour(a, b, c, d);
-    W::Store(out[0], W::Widen(a));
-    W::Store(out[1], W::Widen(b));
-    W::Store(out[2], W::Widen(c));
-    W::Store(out[3], W::Widen(d));
+    W::Store(out[0].lane, W::Widen(a));
+    W::Store(out[1].lane, W::Widen(b));
+    W::Store(out[2].lane, W::Widen(c));
+    W::Store(out[3].lane, W::Widen(d));
 }
 
 template <class W>
 void UnfoldFourX86(const BlurLanes* in, uint32_t* downRight, uint32_t* downLeft, uint32_t* upRight,
                    uint32_t* upLeft) {
-    __m128i a = W::Narrow(W::Load(in[0])), b = W::Narrow(W::Load(in[1]));
-    __m128i c = W::Narrow(W::Load(in[2])), d = W::Narrow(W::Load(in[3]));
+    __m128i a = W::Narrow(W::Load(in[0].lane)), b = W::Narrow(W::Load(in[1].lane));
+    __m128i c = W::Narrow(W::Load(in[2].lane)), d = W::Narrow(W::Load(in[3].lane));
     TransposeFour(a, b, c, d);
     StoreFour(downRight, a);
     StoreFour(downLeft, ReverseFour(b));

@@ -2,6 +2,8 @@
 // The jobs both sides of each benchmark pair run: the same pictures, the
 // same zooms and angles, the same frame times.
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 
 #include "fx/picture.h"
@@ -26,3 +28,14 @@ void SetBenchClock(uint32_t elapsed);
 
 // Working pictures for the single-effect benchmarks.
 extern Picture BenchSource, BenchDestination;
+
+// Runs job(n) for n = 0, 1, 2, ... once per benchmark iteration.
+template <class Job>
+void RepeatJob(benchmark::State& state, Job job) {
+    PrepareBenchPictures();
+    int64_t n = 0;
+    for (auto _ : state) {
+        job(n++);
+        benchmark::ClobberMemory();
+    }
+}

@@ -15,45 +15,29 @@ namespace {
 
 template <void (*Blend)(const Picture&, Picture&, int)>
 void BlendBenchmark(benchmark::State& state) {
-    PrepareBenchPictures();
-    for (auto _ : state) {
-        Blend(BenchSource, BenchDestination, 80);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t) { Blend(BenchSource, BenchDestination, 80); });
 }
 BENCHMARK(BlendBenchmark<BlendFrame>)->Name("BM_BlendFrame");
 BENCHMARK(BlendBenchmark<BlendFrameScalar>)->Name("BM_BlendFrameScalar");
 
 void BM_CopyFrame(benchmark::State& state) {
-    PrepareBenchPictures();
-    for (auto _ : state) {
-        CopyFrame(BenchSource, BenchDestination);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t) { CopyFrame(BenchSource, BenchDestination); });
 }
 BENCHMARK(BM_CopyFrame);
 
 template <void (*Turn)(const Picture&, Picture&, float, float)>
 void RotozoomBenchmark(benchmark::State& state) {
-    PrepareBenchPictures();
-    int job = 0;
-    for (auto _ : state) {
-        const RotozoomJob& j = RotozoomJobs[job++ % RotozoomJobCount];
-        Turn(BenchSource, BenchDestination, j.zoom, j.angle);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t n) {
+        const RotozoomJob& job = RotozoomJobs[n % RotozoomJobCount];
+        Turn(BenchSource, BenchDestination, job.zoom, job.angle);
+    });
 }
 BENCHMARK(RotozoomBenchmark<Rotozoom>)->Name("BM_Rotozoom");
 BENCHMARK(RotozoomBenchmark<RotozoomScalar>)->Name("BM_RotozoomScalar");
 
 template <void (*Draw)(Picture&, uint32_t)>
 void PlasmaBenchmark(benchmark::State& state) {
-    PrepareBenchPictures();
-    uint32_t phase = 0;
-    for (auto _ : state) {
-        Draw(BenchDestination, phase++);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t n) { Draw(BenchDestination, static_cast<uint32_t>(n)); });
 }
 BENCHMARK(PlasmaBenchmark<DrawPlasma>)->Name("BM_DrawPlasma");
 BENCHMARK(PlasmaBenchmark<DrawPlasmaScalar>)->Name("BM_DrawPlasmaScalar");
@@ -62,12 +46,7 @@ BENCHMARK(PlasmaBenchmark<DrawPlasmaScalar>)->Name("BM_DrawPlasmaScalar");
 // costs the same as a fresh one.
 template <void (*Blur)(Picture&, float)>
 void RadialBlurBenchmark(benchmark::State& state) {
-    PrepareBenchPictures();
-    uint32_t elapsed = 0;
-    for (auto _ : state) {
-        Blur(BenchDestination, BlurFactor(elapsed += 7));
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t n) { Blur(BenchDestination, BlurFactor(static_cast<uint32_t>(n * 7))); });
 }
 BENCHMARK(RadialBlurBenchmark<RadialBlur>)->Name("BM_RadialBlur");
 BENCHMARK(RadialBlurBenchmark<RadialBlurScalar>)->Name("BM_RadialBlurScalar");
@@ -75,13 +54,10 @@ BENCHMARK(RadialBlurBenchmark<RadialBlurScalar>)->Name("BM_RadialBlurScalar");
 // The whole frame at times spread over the cycle, at the level chosen at
 // start-up, and with the portable level for scale.
 void BM_RenderFrame(benchmark::State& state) {
-    PrepareBenchPictures();
-    int64_t frame = 0;
-    for (auto _ : state) {
-        SetBenchClock(FrameTime(frame++));
+    RepeatJob(state, [](int64_t n) {
+        SetBenchClock(FrameTime(n));
         RenderFrame();
-        benchmark::ClobberMemory();
-    }
+    });
     state.SetLabel(FxLevelName(ActiveFxLevel()));
 }
 BENCHMARK(BM_RenderFrame);

@@ -52,13 +52,11 @@ void BM_PixmanAffine(benchmark::State& state) {
     PrepareBenchPictures();
     pixman_image_t* source = Target(BenchSource);
     pixman_image_t* destination = Target(BenchDestination);
-    int job = 0;
-    for (auto _ : state) {
-        const RotozoomJob& j = RotozoomJobs[job++ % RotozoomJobCount];
-        SetTurn(source, j.zoom, j.angle);
+    RepeatJob(state, [&](int64_t n) {
+        const RotozoomJob& job = RotozoomJobs[n % RotozoomJobCount];
+        SetTurn(source, job.zoom, job.angle);
         Composite(PIXMAN_OP_SRC, source, nullptr, destination);
-        benchmark::ClobberMemory();
-    }
+    });
     pixman_image_unref(source);
     pixman_image_unref(destination);
 }
@@ -68,21 +66,14 @@ void BM_PixmanOver(benchmark::State& state) {
     PrepareBenchPictures();
     pixman_image_t* source = Opaque(BenchSource);
     pixman_image_t* destination = Target(BenchDestination);
-    for (auto _ : state) {
-        Composite(PIXMAN_OP_OVER, source, SolidMask(80), destination);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [&](int64_t) { Composite(PIXMAN_OP_OVER, source, SolidMask(80), destination); });
     pixman_image_unref(source);
     pixman_image_unref(destination);
 }
 BENCHMARK(BM_PixmanOver);
 
 void BM_Memcpy(benchmark::State& state) {
-    PrepareBenchPictures();
-    for (auto _ : state) {
-        std::memcpy(BenchDestination.Pixels, BenchSource.Pixels, PictureBytes);
-        benchmark::ClobberMemory();
-    }
+    RepeatJob(state, [](int64_t) { std::memcpy(BenchDestination.Pixels, BenchSource.Pixels, PictureBytes); });
 }
 BENCHMARK(BM_Memcpy);
 
@@ -96,9 +87,8 @@ void BM_PixmanFrameShare(benchmark::State& state) {
     for (int i = 0; i < ImageCount; ++i) bank[i] = Target(ImageBank[i]);
     pixman_image_t *mixTarget = Target(mix), *auxTarget = Target(aux), *outputTarget = Target(output);
     pixman_image_t *mixSource = Opaque(mix), *auxSource = Opaque(aux);
-    int64_t frame = 0;
-    for (auto _ : state) {
-        const FrameTimeline t = ComputeTimeline(FrameTime(frame++));
+    RepeatJob(state, [&](int64_t n) {
+        const FrameTimeline t = ComputeTimeline(FrameTime(n));
         SetTurn(bank[t.slot], t.zoom, t.angle);
         Composite(PIXMAN_OP_SRC, bank[t.slot], nullptr, mixTarget);
         SetTurn(bank[t.next], t.nextZoom, t.nextAngle);
@@ -107,13 +97,13 @@ void BM_PixmanFrameShare(benchmark::State& state) {
         Composite(PIXMAN_OP_SRC, mixTarget, nullptr, outputTarget);
         Composite(PIXMAN_OP_OVER, auxSource, SolidMask(15), outputTarget);
         Composite(PIXMAN_OP_OVER, mixSource, SolidMask(80), outputTarget);
-        benchmark::ClobberMemory();
-    }
+    });
     for (pixman_image_t* image : bank) {
         pixman_image_set_transform(image, nullptr);
         pixman_image_unref(image);
     }
-    for (pixman_image_t* image : {mixTarget, auxTarget, outputTarget, mixSource, auxSource}) pixman_image_unref(image);
+    for (pixman_image_t* image : {mixTarget, auxTarget, outputTarget, mixSource, auxSource})
+        pixman_image_unref(image);
 }
 BENCHMARK(BM_PixmanFrameShare);
 

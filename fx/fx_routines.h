@@ -21,8 +21,8 @@ struct alignas(32) BlurLanes {
 // column 160 + i for the right quadrants and 159 - i for the left ones. In
 // these coordinates every quadrant samples the same two local rows and
 // columns for a pixel, with weights of its own.
-constexpr int BlurRows = 89;      // local rows 0..88 (row 88 exists only above)
-constexpr int BlurColumns = 160;  // local columns 0..159
+constexpr int BlurRows = 89;                 // local rows 0..88 (row 88 exists only above)
+constexpr int BlurColumns = 160;             // local columns 0..159
 constexpr int BlurZeroColumn = BlurColumns;  // a slot that always holds zeros
 extern BlurLanes BlurScratch[BlurRows][BlurColumns + 1];
 
@@ -51,8 +51,8 @@ struct FxRoutines {
     // Bilinear samples of source at (u, v), (u + kc, v + ks), ... into
     // destination[0..count); count is a multiple of 8 and every position is
     // inside the sampler's bounds.
-    void (*rotozoomSpan)(const uint32_t* source, uint32_t* destination, int count, int32_t u,
-                         int32_t v, int32_t kc, int32_t ks);
+    void (*rotozoomSpan)(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                         int32_t kc, int32_t ks);
     void (*radialBlurBand)(uint32_t* pixels, const BlurPlan& plan);
 };
 
@@ -60,18 +60,18 @@ struct FxRoutines {
 extern FxRoutines ActiveFx;
 
 void BlendFramePortable(const uint32_t* source, uint32_t* destination, uint32_t alpha);
-void RotozoomSpanPortable(const uint32_t* source, uint32_t* destination, int count, int32_t u,
-                          int32_t v, int32_t kc, int32_t ks);
+void RotozoomSpanPortable(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                          int32_t kc, int32_t ks);
 void RadialBlurBandPortable(uint32_t* pixels, const BlurPlan& plan);
 
 #if DEMO_FX_X86
 void BlendFrameSse2(const uint32_t* source, uint32_t* destination, uint32_t alpha);
-void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, int32_t u,
-                      int32_t v, int32_t kc, int32_t ks);
+void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                      int32_t kc, int32_t ks);
 void RadialBlurBandSse2(uint32_t* pixels, const BlurPlan& plan);
 
 void BlendFrameAvx2(const uint32_t* source, uint32_t* destination, uint32_t alpha);
-void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, int32_t u,
-                      int32_t v, int32_t kc, int32_t ks);
+void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                      int32_t kc, int32_t ks);
 void RadialBlurBandAvx2(uint32_t* pixels, const BlurPlan& plan);
 #endif

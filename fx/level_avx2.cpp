@@ -18,8 +18,12 @@ void Store8(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), 
 struct Avx2Lanes {
     __m256i v;
 
-    static Avx2Lanes Load(const uint16_t* lanes) { return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lanes))}; }
-    static void Store(uint16_t* lanes, Avx2Lanes a) { _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), a.v); }
+    static Avx2Lanes Load(const uint16_t* lanes) {
+        return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lanes))};
+    }
+    static void Store(uint16_t* lanes, Avx2Lanes a) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), a.v);
+    }
     static Avx2Lanes Zero() { return {_mm256_setzero_si256()}; }
     static Avx2Lanes Mul(Avx2Lanes a, Avx2Lanes b) { return {_mm256_mullo_epi16(a.v, b.v)}; }
     static Avx2Lanes Add(Avx2Lanes a, Avx2Lanes b) { return {_mm256_add_epi16(a.v, b.v)}; }
@@ -48,8 +52,8 @@ struct Avx2Lanes {
 // gives each row's horizontal sum (at most 4080) in a 16-bit lane; the
 // vertical weights then bring the exact bilinear sum, below 65 536.
 __m256i BilinearFour(__m256i top, __m256i bottom, __m256i wx, __m256i fy) {
-    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15,
-                                                0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1,
+                                                5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     const __m256i gy = _mm256_sub_epi16(_mm256_set1_epi16(16), fy);
     const __m256i h0 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(top, interleave), wx);
     const __m256i h1 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(bottom, interleave), wx);
@@ -58,7 +62,9 @@ __m256i BilinearFour(__m256i top, __m256i bottom, __m256i wx, __m256i fy) {
 
 // Four pixel pairs, each a pixel and its right neighbour, at four offsets.
 __m256i LoadPairs(const uint32_t* pixels, const int32_t* offset) {
-    const auto pair = [&](int k) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + offset[k])); };
+    const auto pair = [&](int k) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + offset[k]));
+    };
     return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(pair(0), pair(1))),
                                    _mm_unpacklo_epi64(pair(2), pair(3)), 1);
 }
@@ -118,9 +124,9 @@ void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, 
         const __m256i low = BilinearFour(LoadPairs(source, index), LoadPairs(source + PictureWidth, index),
                                          _mm256_permutevar8x32_epi32(wx, lowPixels),
                                          _mm256_permutevar8x32_epi32(wy, lowPixels));
-        const __m256i high = BilinearFour(LoadPairs(source, index + 4), LoadPairs(source + PictureWidth, index + 4),
-                                          _mm256_permutevar8x32_epi32(wx, highPixels),
-                                          _mm256_permutevar8x32_epi32(wy, highPixels));
+        const __m256i high = BilinearFour(
+            LoadPairs(source, index + 4), LoadPairs(source + PictureWidth, index + 4),
+            _mm256_permutevar8x32_epi32(wx, highPixels), _mm256_permutevar8x32_epi32(wy, highPixels));
         // Packing interleaves the halves' pixel pairs as 0 1 4 5 2 3 6 7.
         Store8(destination + x, _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8));
         uu = _mm256_add_epi32(uu, stepU);

@@ -48,7 +48,8 @@ struct PortableLanes {
                            uint32_t* upLeft) {
         for (int k = 0; k < 4; ++k) {
             uint32_t pixels[4] = {};
-            for (int lane = 0; lane < 16; ++lane) pixels[lane / 4] |= uint32_t{in[k].lane[lane]} << (8 * (lane % 4));
+            for (int lane = 0; lane < 16; ++lane)
+                pixels[lane / 4] |= uint32_t{in[k].lane[lane]} << (8 * (lane % 4));
             downRight[k] = pixels[0];
             downLeft[3 - k] = pixels[1];
             upRight[k] = pixels[2];

@@ -15,7 +15,9 @@ __m128i WidenLow(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); 
 __m128i WidenHigh(__m128i v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
 
 // The weight in the blue, green and red lanes of each pixel, 0 in the spare one.
-__m128i ChannelWeights(uint32_t w) { return _mm_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull)); }
+__m128i ChannelWeights(uint32_t w) {
+    return _mm_set1_epi64x(static_cast<int64_t>(w * 0x0000000100010001ull));
+}
 
 // One BlurLanes as two registers of eight 16-bit lanes.
 struct Sse2Lanes {
@@ -37,7 +39,9 @@ struct Sse2Lanes {
     static Sse2Lanes Add(const Sse2Lanes& a, const Sse2Lanes& b) {
         return {_mm_add_epi16(a.low, b.low), _mm_add_epi16(a.high, b.high)};
     }
-    static Sse2Lanes ShiftRight8(const Sse2Lanes& a) { return {_mm_srli_epi16(a.low, 8), _mm_srli_epi16(a.high, 8)}; }
+    static Sse2Lanes ShiftRight8(const Sse2Lanes& a) {
+        return {_mm_srli_epi16(a.low, 8), _mm_srli_epi16(a.high, 8)};
+    }
     static Sse2Lanes Settled(Sse2Lanes a) {
         __asm__("" : "+x"(a.low), "+x"(a.high));
         return a;
@@ -80,10 +84,10 @@ void BlendFrameSse2(const uint32_t* source, uint32_t* destination, uint32_t alph
     const __m128i keep = ChannelWeights(255 - alpha), weight = ChannelWeights(alpha);
     for (int i = 0; i < PicturePixels; i += 4) {
         const __m128i s = LoadFour(source + i), d = LoadFour(destination + i);
-        const __m128i low = _mm_add_epi16(_mm_mullo_epi16(WidenLow(d), keep),
-                                          _mm_mullo_epi16(WidenLow(s), weight));
-        const __m128i high = _mm_add_epi16(_mm_mullo_epi16(WidenHigh(d), keep),
-                                           _mm_mullo_epi16(WidenHigh(s), weight));
+        const __m128i low =
+            _mm_add_epi16(_mm_mullo_epi16(WidenLow(d), keep), _mm_mullo_epi16(WidenLow(s), weight));
+        const __m128i high =
+            _mm_add_epi16(_mm_mullo_epi16(WidenHigh(d), keep), _mm_mullo_epi16(WidenHigh(s), weight));
         StoreFour(destination + i, _mm_packus_epi16(_mm_srli_epi16(low, 8), _mm_srli_epi16(high, 8)));
     }
 }
@@ -92,11 +96,12 @@ void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, 
                       int32_t kc, int32_t ks) {
     const uint32_t uc = static_cast<uint32_t>(kc), us = static_cast<uint32_t>(ks);
     const uint32_t u0 = static_cast<uint32_t>(u), v0 = static_cast<uint32_t>(v);
-    __m128i uu = _mm_setr_epi32(static_cast<int>(u0), static_cast<int>(u0 + uc), static_cast<int>(u0 + 2 * uc),
-                                static_cast<int>(u0 + 3 * uc));
-    __m128i vv = _mm_setr_epi32(static_cast<int>(v0), static_cast<int>(v0 + us), static_cast<int>(v0 + 2 * us),
-                                static_cast<int>(v0 + 3 * us));
-    const __m128i stepU = _mm_set1_epi32(static_cast<int>(4 * uc)), stepV = _mm_set1_epi32(static_cast<int>(4 * us));
+    __m128i uu = _mm_setr_epi32(static_cast<int>(u0), static_cast<int>(u0 + uc),
+                                static_cast<int>(u0 + 2 * uc), static_cast<int>(u0 + 3 * uc));
+    __m128i vv = _mm_setr_epi32(static_cast<int>(v0), static_cast<int>(v0 + us),
+                                static_cast<int>(v0 + 2 * us), static_cast<int>(v0 + 3 * us));
+    const __m128i stepU = _mm_set1_epi32(static_cast<int>(4 * uc)),
+                  stepV = _mm_set1_epi32(static_cast<int>(4 * us));
     const __m128i fifteen = _mm_set1_epi32(15);
     alignas(16) int32_t index[4];
     for (int x = 0; x < count; x += 4) {
@@ -109,19 +114,23 @@ void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, 
         const __m128i fy = _mm_and_si128(_mm_srli_epi32(vv, 12), fifteen);
         // Each pair holds a pixel and its right neighbour; split them into
         // the left and right pixels of the four positions.
-        const __m128 top01 = _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(source + index[0]), LoadPair(source + index[1])));
-        const __m128 top23 = _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(source + index[2]), LoadPair(source + index[3])));
+        const __m128 top01 =
+            _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(source + index[0]), LoadPair(source + index[1])));
+        const __m128 top23 =
+            _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(source + index[2]), LoadPair(source + index[3])));
         const uint32_t* below = source + PictureWidth;
-        const __m128 bottom01 = _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(below + index[0]), LoadPair(below + index[1])));
-        const __m128 bottom23 = _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(below + index[2]), LoadPair(below + index[3])));
+        const __m128 bottom01 =
+            _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(below + index[0]), LoadPair(below + index[1])));
+        const __m128 bottom23 =
+            _mm_castsi128_ps(_mm_unpacklo_epi64(LoadPair(below + index[2]), LoadPair(below + index[3])));
         const __m128i p00 = _mm_castps_si128(_mm_shuffle_ps(top01, top23, 0x88));
         const __m128i p01 = _mm_castps_si128(_mm_shuffle_ps(top01, top23, 0xDD));
         const __m128i p10 = _mm_castps_si128(_mm_shuffle_ps(bottom01, bottom23, 0x88));
         const __m128i p11 = _mm_castps_si128(_mm_shuffle_ps(bottom01, bottom23, 0xDD));
-        const __m128i low = BilinearTwo(WidenLow(p00), WidenLow(p01), WidenLow(p10),
-                                        WidenLow(p11), PerPixelLanes(fx, false), PerPixelLanes(fy, false));
-        const __m128i high = BilinearTwo(WidenHigh(p00), WidenHigh(p01), WidenHigh(p10),
-                                         WidenHigh(p11), PerPixelLanes(fx, true), PerPixelLanes(fy, true));
+        const __m128i low = BilinearTwo(WidenLow(p00), WidenLow(p01), WidenLow(p10), WidenLow(p11),
+                                        PerPixelLanes(fx, false), PerPixelLanes(fy, false));
+        const __m128i high = BilinearTwo(WidenHigh(p00), WidenHigh(p01), WidenHigh(p10), WidenHigh(p11),
+                                         PerPixelLanes(fx, true), PerPixelLanes(fy, true));
         StoreFour(destination + x, _mm_packus_epi16(low, high));
         uu = _mm_add_epi32(uu, stepU);
         vv = _mm_add_epi32(vv, stepV);

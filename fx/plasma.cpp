@@ -55,9 +55,9 @@ void DrawPlasma(Picture& destination, uint32_t phase) {
         Words[c] = h | ((h | 0xFF00) << 8);
     }
     for (int x = 0; x < PictureWidth; ++x) {
-        const int32_t* down = t + Diagonal[x];           // T[a] = down[y]
-        const int32_t* eighths = Eighths + t[x];         // T[b] / 8 = eighths[T[a] + y]
-        const int32_t* diagonal = Diagonal + x;          // T[k + x + y] / 8 = diagonal[y]
+        const int32_t* down = t + Diagonal[x];    // T[a] = down[y]
+        const int32_t* eighths = Eighths + t[x];  // T[b] / 8 = eighths[T[a] + y]
+        const int32_t* diagonal = Diagonal + x;   // T[k + x + y] / 8 = diagonal[y]
         uint32_t* pixel = destination.Pixels + BandTop * PictureWidth + x;
         for (int y = BandTop; y < BandBottom; ++y, pixel += PictureWidth)
             *pixel = Words[eighths[down[y] + y] + diagonal[y]];

@@ -15,8 +15,7 @@ namespace {
 // xFirst toward xLast, each row finished before the next. Positions move away
 // from the centre (cx, 120) by `step` per pixel, so the sample is taken from
 // pixels this pass has already rewritten.
-void BlurQuadrant(Picture& picture, int32_t step, int cx, int xFirst, int xLast, int yFirst,
-                  int yLast) {
+void BlurQuadrant(Picture& picture, int32_t step, int cx, int xFirst, int xLast, int yFirst, int yLast) {
     const int dx = xLast >= xFirst ? 1 : -1;
     const int dy = yLast >= yFirst ? 1 : -1;
     int32_t v = (120 << 16) + (yFirst - 120) * step;

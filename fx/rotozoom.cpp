@@ -27,8 +27,7 @@ int32_t RowStartV(int y, const RotozoomSteps& s) {
 }
 
 // One destination row with every position tested.
-void RotozoomRowTested(const uint32_t* source, uint32_t* row, int32_t u, int32_t v,
-                       const RotozoomSteps& s) {
+void RotozoomRowTested(const uint32_t* source, uint32_t* row, int32_t u, int32_t v, const RotozoomSteps& s) {
     for (int x = 0; x < PictureWidth; ++x) {
         // Negative positions wrap to huge unsigned values and fail too.
         if (static_cast<uint32_t>(u) < ULimit && static_cast<uint32_t>(v) < VLimit)
@@ -64,8 +63,8 @@ void RotozoomScalar(const Picture& source, Picture& destination, float zoom, flo
                           RowStartV(y, steps), steps);
 }
 
-void RotozoomSpanPortable(const uint32_t* source, uint32_t* destination, int count, int32_t u,
-                          int32_t v, int32_t kc, int32_t ks) {
+void RotozoomSpanPortable(const uint32_t* source, uint32_t* destination, int count, int32_t u, int32_t v,
+                          int32_t kc, int32_t ks) {
     for (int x = 0; x < count; ++x, u = WrapAdd(u, kc), v = WrapAdd(v, ks))
         destination[x] = BilinearSample(source, u, v);
 }

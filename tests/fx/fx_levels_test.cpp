@@ -43,8 +43,9 @@ std::string FirstDifference(const Picture& expected, const Picture& actual) {
     return "identical";
 }
 
-#define EXPECT_SAME_PICTURE(expected, actual, what) \
-    ASSERT_EQ(0, std::memcmp((expected).Pixels, (actual).Pixels, PictureBytes)) << what << ": " << FirstDifference(expected, actual)
+#define EXPECT_SAME_PICTURE(expected, actual, what)                             \
+    ASSERT_EQ(0, std::memcmp((expected).Pixels, (actual).Pixels, PictureBytes)) \
+        << what << ": " << FirstDifference(expected, actual)
 
 TEST_P(EveryLevel, BlendMatchesForEveryAlpha) {
     FillRandom(Source, 1);
@@ -75,7 +76,8 @@ TEST_P(EveryLevel, RotozoomMatchesAcrossTheShowsRangeAndBeyond) {
         ExpectRotozoomMatches(zoom, angle, seed);
     }
     for (int trial = 0; trial < 60; ++trial) {  // shrinking, mirrored and far-turned
-        const float zoom = (NextRandom(seed) % 2 ? 1.0f : -1.0f) * (0.05f + (NextRandom(seed) % 50000) / 5000.0f);
+        const float zoom =
+            (NextRandom(seed) % 2 ? 1.0f : -1.0f) * (0.05f + (NextRandom(seed) % 50000) / 5000.0f);
         const float angle = -7.0f + (NextRandom(seed) % 140001) / 10000.0f;
         ExpectRotozoomMatches(zoom, angle, seed);
     }
@@ -88,7 +90,8 @@ TEST_P(EveryLevel, RotozoomMatchesAtExactEdgesAndDegenerateArguments) {
     for (float zoom : {1.0f, 0.5f, 2.0f, 0.25f, 4.0f, 1.4f, 2.2f})
         for (float angle : {0.0f, pi / 2, pi, -pi / 2, 0.8f, -0.8f}) ExpectRotozoomMatches(zoom, angle, 6);
     // Tiny zooms make steps so long that positions wrap around 32 bits.
-    for (float zoom : {0.0f, -0.0f, 1e-3f, 1e-4f, 3e-5f, 1e-9f, -1e-6f, 1e9f, -1e9f, INFINITY, -INFINITY, NAN})
+    for (float zoom :
+         {0.0f, -0.0f, 1e-3f, 1e-4f, 3e-5f, 1e-9f, -1e-6f, 1e9f, -1e9f, INFINITY, -INFINITY, NAN})
         for (float angle : {0.0f, 0.3f, -2.0f, 1e6f, INFINITY, NAN}) ExpectRotozoomMatches(zoom, angle, 7);
 }
 
@@ -113,7 +116,8 @@ void ExpectBlurMatches(float factor, uint32_t seed) {
 
 TEST_P(EveryLevel, RadialBlurMatchesAcrossTheShowsRange) {
     uint32_t seed = 8;
-    for (int trial = 0; trial < 24; ++trial) ExpectBlurMatches(0.98775f + (NextRandom(seed) % 1516) / 1e6f, seed);
+    for (int trial = 0; trial < 24; ++trial)
+        ExpectBlurMatches(0.98775f + (NextRandom(seed) % 1516) / 1e6f, seed);
     // Every step from the show's lowest to its highest, on one picture each.
     for (int32_t step = 64733; step <= 64831; step += 7) ExpectBlurMatches(step / 65536.0f, step);
 }
@@ -121,9 +125,28 @@ TEST_P(EveryLevel, RadialBlurMatchesAcrossTheShowsRange) {
 TEST_P(EveryLevel, RadialBlurMatchesForEveryKindOfStep) {
     // Whole and half steps, short steps that sample far inward, the clamped
     // extremes, and uniform pictures whose sums land exactly on 256.
-    for (float factor : {0.0f, 1e-6f, 1 / 65536.0f, 0.1f, 0.25f, 1 / 3.0f, 0.5f, 0.5f + 1 / 65536.0f, 0.75f, 0.9f,
-                         0.95f, 0.99f, 0.999f, 65534 / 65536.0f, 65535 / 65536.0f, 1.0f, 1.5f, 100.0f, -0.5f,
-                         INFINITY, -INFINITY, NAN})
+    for (float factor : {0.0f,
+                         1e-6f,
+                         1 / 65536.0f,
+                         0.1f,
+                         0.25f,
+                         1 / 3.0f,
+                         0.5f,
+                         0.5f + 1 / 65536.0f,
+                         0.75f,
+                         0.9f,
+                         0.95f,
+                         0.99f,
+                         0.999f,
+                         65534 / 65536.0f,
+                         65535 / 65536.0f,
+                         1.0f,
+                         1.5f,
+                         100.0f,
+                         -0.5f,
+                         INFINITY,
+                         -INFINITY,
+                         NAN})
         ExpectBlurMatches(factor, 9);
     for (int trial = 0; trial < 20; ++trial) ExpectBlurMatches(trial / 20.0f + 0.013f, 10 + trial);
 }
@@ -140,8 +163,8 @@ TEST_P(EveryLevel, RadialBlurOfAUniformBandKeepsIt) {
 
 std::string LevelName(const ::testing::TestParamInfo<FxLevel>& info) { return FxLevelName(info.param); }
 
-INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel, ::testing::Values(FxLevel::Portable, FxLevel::Sse2, FxLevel::Avx2),
-                         LevelName);
+INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
+                         ::testing::Values(FxLevel::Portable, FxLevel::Sse2, FxLevel::Avx2), LevelName);
 
 TEST(FxLevels, StartUpPicksTheBestLevelUnlessThePortableOneIsForced) {
     const char* forced = std::getenv("DEMO_FX_PORTABLE");

@@ -52,7 +52,7 @@ BENCHMARK(RadialBlurBenchmark<RadialBlur>)->Name("BM_RadialBlur");
 BENCHMARK(RadialBlurBenchmark<RadialBlurScalar>)->Name("BM_RadialBlurScalar");
 
 // The whole frame at times spread over the cycle, at the level chosen at
-// start-up, and with the portable level for scale.
+// start-up.
 void BM_RenderFrame(benchmark::State& state) {
     RepeatJob(state, [](int64_t n) {
         SetBenchClock(FrameTime(n));
@@ -62,12 +62,17 @@ void BM_RenderFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderFrame);
 
-void BM_RenderFramePortable(benchmark::State& state) {
+// The same frames at another level; skipped where the processor lacks it.
+void RenderFrameAtLevel(benchmark::State& state, FxLevel level) {
     const FxLevel startUp = ActiveFxLevel();
-    UseFxLevel(FxLevel::Portable);
+    if (!UseFxLevel(level)) {
+        state.SkipWithError("this processor lacks the level");
+        return;
+    }
     BM_RenderFrame(state);
     UseFxLevel(startUp);
 }
-BENCHMARK(BM_RenderFramePortable);
+BENCHMARK_CAPTURE(RenderFrameAtLevel, portable, FxLevel::Portable)->Name("BM_RenderFramePortable");
+BENCHMARK_CAPTURE(RenderFrameAtLevel, sse2, FxLevel::Sse2)->Name("BM_RenderFrameSse2");
 
 }  // namespace

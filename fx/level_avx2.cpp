@@ -46,14 +46,14 @@ struct Avx2Lanes {
     }
 };
 
-// Bilinear samples of four pixels from their gathered pairs (a pixel and its
+// Bilinear samples of four pixels from their loaded pairs (a pixel and its
 // right neighbour, above and below). The bytes of each pair are interleaved
 // channel by channel and multiplied by (16 - fx, fx) as signed bytes, which
 // gives each row's horizontal sum (at most 4080) in a 16-bit lane; the
 // vertical weights then bring the exact bilinear sum, below 65 536.
 __m256i BilinearFour(__m256i top, __m256i bottom, __m256i wx, __m256i fy) {
-    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1,
-                                                5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15,  //
+                                                0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     const __m256i gy = _mm256_sub_epi16(_mm256_set1_epi16(16), fy);
     const __m256i h0 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(top, interleave), wx);
     const __m256i h1 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(bottom, interleave), wx);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs demo-bench with repetitions and prints each benchmark pair's median CPU
-# times and their ratio against its target. CPU time, not wall time: on a
+# Runs demo-bench with repetitions and prints every benchmark's median CPU
+# time, then each benchmark pair's ratio against its target. CPU time, not wall time: on a
 # shared machine it leaves out the time other processes held the core.
 # Usage: bench/ratios.sh [REPETITIONS [demo-bench options...]]
 # The binary is build/bench/demo-bench unless DEMO_BENCH names another.
@@ -27,6 +27,7 @@ awk -F, '
     name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
     scale = ($5 ~ /ns/) ? 0.001 : ($5 ~ /us/) ? 1 : ($5 ~ /ms/) ? 1000 : 1000000
     cpu[name] = $4 * scale
+    order[++count] = name
   }
   function pair(ours, anchor, limit, note) {
     if (!(ours in cpu) || !(anchor in cpu) || cpu[anchor] == 0) {
@@ -40,7 +41,9 @@ awk -F, '
            (limit == "" ? "" : "<= " limit note), verdict
   }
   END {
-    printf "%-40s %10s %10s %8s  %s\n", "pair (median CPU time, us)", "ours", "anchor", "ratio", "target"
+    printf "%-40s %10s\n", "benchmark (median CPU time, us)", "time"
+    for (i = 1; i <= count; ++i) printf "%-40s %10.1f\n", order[i], cpu[order[i]]
+    printf "\n%-40s %10s %10s %8s  %s\n", "pair (median CPU time, us)", "ours", "anchor", "ratio", "target"
     pair("BM_Rotozoom", "BM_PixmanAffine", 0.15, "")
     pair("BM_BlendFrame", "BM_PixmanOver", 0.4, "")
     pair("BM_CopyFrame", "BM_Memcpy", "", "")

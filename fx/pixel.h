@@ -5,8 +5,12 @@
 #include "fx/picture.h"
 
 // destination = (destination * (255 - alpha) + source * alpha) / 256 per
-// channel; the spare byte of the result is always 0.
+// channel; the spare byte of the result is always 0. Alpha is clamped into
+// 0..255.
 void BlendFrame(const Picture& source, Picture& destination, int alpha);
+
+// The straightforward scalar blend that every faster level must match.
+void BlendFrameScalar(const Picture& source, Picture& destination, int alpha);
 
 void CopyFrame(const Picture& source, Picture& destination);
 

@@ -8,6 +8,10 @@
 // keep their old value. `source` and `destination` must be distinct.
 void Rotozoom(const Picture& source, Picture& destination, float zoom, float angle);
 
+// The straightforward scalar rotozoom, testing every position, that every
+// faster level must match.
+void RotozoomScalar(const Picture& source, Picture& destination, float zoom, float angle);
+
 // The 16.16 step vector for a zoom and angle: kc = cos(angle) / zoom and
 // ks = sin(angle) / zoom, truncated toward zero.
 struct RotozoomSteps {

@@ -106,4 +106,20 @@ TEST_F(DemoFrames, FailedWriteLeavesNoPartialFile) {
     EXPECT_EQ(List("out"), left);
 }
 
+TEST_F(DemoFrames, FastEffectsWriteTheSameBytesAsThePortableOnes) {
+    // Frames across the cycle and late in a segment, where the corners keep
+    // earlier frames' pixels, so the trails are compared too.
+    const std::string times = " 0:368000:23000 15000:16000:250 200033";
+    ASSERT_EQ(Run("fast" + times), 0) << Read("stderr.txt");
+    ASSERT_EQ(setenv("DEMO_FX_PORTABLE", "1", 1), 0);
+    const int status = Run("portable" + times);
+    unsetenv("DEMO_FX_PORTABLE");
+    ASSERT_EQ(status, 0) << Read("stderr.txt");
+    const std::vector<std::string> frames = List("fast");
+    ASSERT_EQ(frames.size(), 21u);
+    EXPECT_EQ(List("portable"), frames);
+    for (const std::string& frame : frames)
+        EXPECT_TRUE(Read("fast/" + frame) == Read("portable/" + frame)) << frame;
+}
+
 }  // namespace

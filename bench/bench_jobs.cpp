@@ -1,0 +1,48 @@
+#include "bench/bench_jobs.h"
+
+#include "assets/image_bank.h"
+#include "fx/plasma.h"
+#include "platform/clock.h"
+#include "show/render_frame.h"
+
+RotozoomJob RotozoomJobs[RotozoomJobCount];
+Picture BenchSource, BenchDestination;
+
+namespace {
+
+uint32_t BenchNow;
+uint32_t ReadBenchNow() { return BenchNow; }
+
+uint32_t Random(uint32_t& seed) {
+    seed ^= seed << 13;
+    seed ^= seed >> 17;
+    seed ^= seed << 5;
+    return seed;
+}
+
+}  // namespace
+
+void PrepareBenchPictures() {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+    uint32_t seed = 2463534242u;
+    for (Picture& picture : ImageBank)
+        for (uint32_t& word : picture.Pixels) word = Random(seed);
+    for (uint32_t& word : BenchSource.Pixels) word = Random(seed);
+    for (uint32_t& word : BenchDestination.Pixels) word = Random(seed);
+    BuildSineTable();
+    for (int i = 0; i < RotozoomJobCount / 2; ++i) {
+        const FrameTimeline t = ComputeTimeline(i * (SegmentMilliseconds / (RotozoomJobCount / 2)));
+        RotozoomJobs[2 * i] = {t.zoom, t.angle};
+        RotozoomJobs[2 * i + 1] = {t.nextZoom, t.nextAngle};
+    }
+    SetClockSource(ReadBenchNow);
+    StartTime = 0;
+}
+
+uint32_t FrameTime(int64_t frame) {
+    return static_cast<uint32_t>(frame % FrameTimeCount) * (CycleMilliseconds / FrameTimeCount) + 17;
+}
+
+void SetBenchClock(uint32_t elapsed) { BenchNow = StartTime + elapsed; }

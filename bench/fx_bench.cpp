@@ -1,0 +1,78 @@
+// The show's effects, as the show calls them (at the level chosen at
+// start-up), and the scalar references they replace.
+
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_jobs.h"
+#include "fx/fx_level.h"
+#include "fx/pixel.h"
+#include "fx/plasma.h"
+#include "fx/radial_blur.h"
+#include "fx/rotozoom.h"
+#include "show/render_frame.h"
+
+namespace {
+
+template <void (*Blend)(const Picture&, Picture&, int)>
+void BlendBenchmark(benchmark::State& state) {
+    RepeatJob(state, [](int64_t) { Blend(BenchSource, BenchDestination, 80); });
+}
+BENCHMARK(BlendBenchmark<BlendFrame>)->Name("BM_BlendFrame");
+BENCHMARK(BlendBenchmark<BlendFrameScalar>)->Name("BM_BlendFrameScalar");
+
+void BM_CopyFrame(benchmark::State& state) {
+    RepeatJob(state, [](int64_t) { CopyFrame(BenchSource, BenchDestination); });
+}
+BENCHMARK(BM_CopyFrame);
+
+template <void (*Turn)(const Picture&, Picture&, float, float)>
+void RotozoomBenchmark(benchmark::State& state) {
+    RepeatJob(state, [](int64_t n) {
+        const RotozoomJob& job = RotozoomJobs[n % RotozoomJobCount];
+        Turn(BenchSource, BenchDestination, job.zoom, job.angle);
+    });
+}
+BENCHMARK(RotozoomBenchmark<Rotozoom>)->Name("BM_Rotozoom");
+BENCHMARK(RotozoomBenchmark<RotozoomScalar>)->Name("BM_RotozoomScalar");
+
+template <void (*Draw)(Picture&, uint32_t)>
+void PlasmaBenchmark(benchmark::State& state) {
+    RepeatJob(state, [](int64_t n) { Draw(BenchDestination, static_cast<uint32_t>(n)); });
+}
+BENCHMARK(PlasmaBenchmark<DrawPlasma>)->Name("BM_DrawPlasma");
+BENCHMARK(PlasmaBenchmark<DrawPlasmaScalar>)->Name("BM_DrawPlasmaScalar");
+
+// Factors over the show's whole swing; the picture keeps being blurred, which
+// costs the same as a fresh one.
+template <void (*Blur)(Picture&, float)>
+void RadialBlurBenchmark(benchmark::State& state) {
+    RepeatJob(state, [](int64_t n) { Blur(BenchDestination, BlurFactor(static_cast<uint32_t>(n * 7))); });
+}
+BENCHMARK(RadialBlurBenchmark<RadialBlur>)->Name("BM_RadialBlur");
+BENCHMARK(RadialBlurBenchmark<RadialBlurScalar>)->Name("BM_RadialBlurScalar");
+
+// The whole frame at times spread over the cycle, at the level chosen at
+// start-up.
+void BM_RenderFrame(benchmark::State& state) {
+    RepeatJob(state, [](int64_t n) {
+        SetBenchClock(FrameTime(n));
+        RenderFrame();
+    });
+    state.SetLabel(FxLevelName(ActiveFxLevel()));
+}
+BENCHMARK(BM_RenderFrame);
+
+// The same frames at another level; skipped where the processor lacks it.
+void RenderFrameAtLevel(benchmark::State& state, FxLevel level) {
+    const FxLevel startUp = ActiveFxLevel();
+    if (!UseFxLevel(level)) {
+        state.SkipWithError("this processor lacks the level");
+        return;
+    }
+    BM_RenderFrame(state);
+    UseFxLevel(startUp);
+}
+BENCHMARK_CAPTURE(RenderFrameAtLevel, portable, FxLevel::Portable)->Name("BM_RenderFramePortable");
+BENCHMARK_CAPTURE(RenderFrameAtLevel, sse2, FxLevel::Sse2)->Name("BM_RenderFrameSse2");
+
+}  // namespace

@@ -45,6 +45,7 @@ int InitDisplay(const char* title, int width, int height) {
         desc.dwBackBufferCount = 1;
         if (FAILED(DirectDraw->CreateSurface(&desc, &PrimarySurface, nullptr))) {
             desc.dwFlags = DDSD_CAPS;
+            desc.dwBackBufferCount = 0;
             desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY;
             if (FAILED(DirectDraw->CreateSurface(&desc, &PrimarySurface, nullptr))) return 0;
         }

@@ -22,14 +22,9 @@ const NamedFormat Formats[] = {
     {"RGB555", SDL_PIXELFORMAT_RGB555},     {"BGR555", SDL_PIXELFORMAT_BGR555},
 };
 
-// SDL_BITSPERPIXEL says 24 for XRGB8888 and 15 for the 5-5-5 formats; the
-// masks function gives the storage size the show selects by.
-int BitCount(Uint32 format) {
-    int bits = 0;
-    Uint32 red, green, blue, alpha;
-    SDL_PixelFormatEnumToMasks(format, &bits, &red, &green, &blue, &alpha);
-    return bits;
-}
+// Bits per pixel as the display stores them: 32 for XRGB8888, 16 for the
+// 5-5-5 formats (SDL counts 24 and 15 bits of colour there).
+int BitCount(Uint32 format) { return SDL_BYTESPERPIXEL(format) * 8; }
 
 // The format the device offers at `bits` per pixel, 0 for none.
 Uint32 FormatForDepth(DWORD bits) {
@@ -71,7 +66,7 @@ public:
         int bits = 0;
         Uint32 red, green, blue, alpha;
         SDL_PixelFormatEnumToMasks(format, &bits, &red, &green, &blue, &alpha);
-        *pixelFormat = {sizeof(DDPIXELFORMAT), DDPF_RGB, 0, static_cast<DWORD>(bits), red, green, blue, alpha};
+        *pixelFormat = {sizeof(DDPIXELFORMAT), DDPF_RGB, 0, static_cast<DWORD>(BitCount(format)), red, green, blue, alpha};
         return DD_OK;
     }
 

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,7 @@ inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::
                    const std::string& directory, const std::string& log, int keepFd = -1) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // nothing outlives a test that dies
     for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
     if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
     if (FILE* out = std::fopen(log.c_str(), "w")) {
@@ -74,6 +76,9 @@ public:
         close(fds[0]);
         if (!number.empty()) name = ":" + number;
         if (!name.empty()) x = XOpenDisplay(name.c_str());
+        // The show's windows may go away while the test looks at them; Xlib
+        // would end the test on the error.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     }
     ~Xvfb() {
         if (x) XCloseDisplay(x);
@@ -94,7 +99,7 @@ public:
         for (unsigned i = 0; i < count && !found; ++i) {
             char* windowName = nullptr;
             XWindowAttributes attributes;
-            if (XFetchName(x, children[i], &windowName) && std::strcmp(windowName, title) == 0 &&
+            if (XFetchName(x, children[i], &windowName) && windowName && std::strcmp(windowName, title) == 0 &&
                 XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable)
                 found = children[i];
             if (windowName) XFree(windowName);

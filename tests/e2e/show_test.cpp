@@ -10,6 +10,13 @@
 
 namespace {
 
+// Deadlines for the show's reactions, longer where sanitizers slow it down.
+#ifdef DEMO_SANITIZED
+constexpr int Slowdown = 3;
+#else
+constexpr int Slowdown = 1;
+#endif
+
 class Show : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -32,7 +39,7 @@ protected:
 
     // Waits for the show's window to cover the screen and show the picture.
     Window AwaitScreen() {
-        for (int tries = 0; tries < 500; ++tries, Pause(20)) {
+        for (int tries = 0; tries < 1500; ++tries, Pause(20)) {
             const Window window = server->FindWindow("test");
             XWindowAttributes attributes;
             if (window && XGetWindowAttributes(server->x, window, &attributes) && attributes.x == 0 &&
@@ -96,7 +103,7 @@ TEST_F(Show, TakesTheScreenWithALetterboxedMovingPictureUntilEscape) {
     EXPECT_NE(first, second);
 
     PressEscape();
-    EXPECT_EQ(WaitExit(pid, 1000), 0) << folder.Read("output.txt");
+    EXPECT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << folder.Read("output.txt");
 }
 
 TEST_F(Show, AWindowCloseRequestEndsItWithExitCode0) {
@@ -104,14 +111,14 @@ TEST_F(Show, AWindowCloseRequestEndsItWithExitCode0) {
     const Window window = AwaitScreen();
     ASSERT_NE(window, 0u);
     server->RequestClose(window);
-    EXPECT_EQ(WaitExit(pid, 2000), 0) << folder.Read("output.txt");
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
 }
 
 TEST_F(Show, TerminationEndsItWithExitCode0) {
     Start();
     ASSERT_NE(AwaitScreen(), 0u);
     kill(pid, SIGTERM);
-    EXPECT_EQ(WaitExit(pid, 2000), 0) << folder.Read("output.txt");
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
 }
 
 TEST_F(Show, AVideoDriverThatCannotStartGivesExitCode1) {
@@ -165,7 +172,7 @@ TEST_F(Show, PlaysTheModuleAsTheModuleLibraryRendersIt) {
     ASSERT_NE(AwaitScreen(), 0u);
     Pause(2500);
     PressEscape();
-    ASSERT_EQ(WaitExit(pid, 1000), 0) << folder.Read("output.txt");
+    ASSERT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << folder.Read("output.txt");
 
     // The stream starts with silence until the module plays; from its first
     // sound on it is the module library's own rendering, sample for sample.
@@ -185,7 +192,7 @@ TEST_F(Show, WithoutTheModuleItRunsSilently) {
     ASSERT_NE(AwaitScreen(), 0u);
     Pause(1000);
     PressEscape();
-    ASSERT_EQ(WaitExit(pid, 1000), 0) << folder.Read("output.txt");
+    ASSERT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << folder.Read("output.txt");
     const std::vector<int16_t> played = Samples(folder.Read("audio.raw"));
     EXPECT_GT(played.size(), 2u * 44100 / 2);
     EXPECT_EQ(std::count(played.begin(), played.end(), 0), static_cast<long>(played.size()));

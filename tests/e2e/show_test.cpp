@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "tests/e2e/show_session.h"
+#include "tests/e2e/show_run.h"
 #include "tests/platform/test_module.h"
 
 namespace {

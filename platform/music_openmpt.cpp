@@ -61,6 +61,19 @@ bool Seek(DWORD position) {
     return true;
 }
 
+// Installs `module`, stopped, in place of the current one, which is destroyed
+// outside the lock so that the audio thread is not held up.
+void ReplaceModule(openmpt_module* module) {
+    openmpt_module* old;
+    {
+        DeviceLock lock;
+        old = Music.module;
+        Music.module = module;
+        Music.playing = false;
+    }
+    if (old) openmpt_module_destroy(old);
+}
+
 }  // namespace
 
 BOOL BASSMOD_Init(int device, DWORD frequency, DWORD) {
@@ -99,27 +112,12 @@ BOOL BASSMOD_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, D
     if (!module) return FALSE;
     openmpt_module_set_repeat_count(module, -1);
     openmpt_module_ctl_set_integer(module, "dither", 0);  // the same samples on every run
-    openmpt_module* old;
-    {
-        DeviceLock lock;
-        old = Music.module;
-        Music.module = module;
-        Music.playing = false;
-    }
-    if (old) openmpt_module_destroy(old);
+    ReplaceModule(module);
     return TRUE;
 }
 
 void BASSMOD_MusicFree() {
-    if (!Music.device) return;
-    openmpt_module* old;
-    {
-        DeviceLock lock;
-        old = Music.module;
-        Music.module = nullptr;
-        Music.playing = false;
-    }
-    if (old) openmpt_module_destroy(old);
+    if (Music.device) ReplaceModule(nullptr);
 }
 
 BOOL BASSMOD_MusicSetPosition(DWORD position) {

@@ -67,13 +67,6 @@ TEST_F(Window, ClassesAreRegisteredOnceAndNeedAProcedureAndName) {
     EXPECT_EQ(CreateWindowExA(0, "unknown class", "title", WS_POPUP, 0, 0, 0, 0), nullptr);
 }
 
-TEST_F(Window, APopupWindowStartsHiddenAndBorderless) {
-    const Uint32 flags = SDL_GetWindowFlags(SdlWindowOf(window));
-    EXPECT_TRUE(flags & SDL_WINDOW_HIDDEN);
-    EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS);
-    EXPECT_STREQ(SDL_GetWindowTitle(SdlWindowOf(window)), "title");
-}
-
 TEST_F(Window, SdlEventsBecomeTheWindowsMessages) {
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);

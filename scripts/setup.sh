@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+          libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool x11-utils imagemagick openmpt123)
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made

@@ -1,0 +1,240 @@
+#include "platform/ddraw_sdl.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/sdl_window.h"
+
+namespace {
+
+struct NamedFormat {
+    const char* name;
+    Uint32 format;
+};
+
+const NamedFormat Formats[] = {
+    {"XRGB8888", SDL_PIXELFORMAT_XRGB8888}, {"XBGR8888", SDL_PIXELFORMAT_XBGR8888},
+    {"BGR24", SDL_PIXELFORMAT_BGR24},       {"RGB24", SDL_PIXELFORMAT_RGB24},
+    {"RGB565", SDL_PIXELFORMAT_RGB565},     {"BGR565", SDL_PIXELFORMAT_BGR565},
+    {"RGB555", SDL_PIXELFORMAT_RGB555},     {"BGR555", SDL_PIXELFORMAT_BGR555},
+};
+
+// Bits per pixel as the display stores them: 32 for XRGB8888, 16 for the
+// 5-5-5 formats (SDL counts 24 and 15 bits of colour there).
+int BitCount(Uint32 format) { return SDL_BYTESPERPIXEL(format) * 8; }
+
+// The format the device offers at `bits` per pixel, 0 for none.
+Uint32 FormatForDepth(DWORD bits) {
+    if (const char* forced = std::getenv("DEMO_PIXEL_FORMAT")) {
+        for (const NamedFormat& named : Formats)
+            if (std::strcmp(forced, named.name) == 0) return BitCount(named.format) == static_cast<int>(bits) ? named.format : 0;
+        std::fprintf(stderr, "demo: DEMO_PIXEL_FORMAT: unknown format \"%s\"\n", forced);
+        return 0;
+    }
+    switch (bits) {
+    case 32: return SDL_PIXELFORMAT_XRGB8888;
+    case 24: return SDL_PIXELFORMAT_BGR24;
+    case 16: return SDL_PIXELFORMAT_RGB565;
+    default: return 0;
+    }
+}
+
+class SdlDirectDraw;
+
+// One class serves both ends of a flipping chain: the primary owns the
+// renderer, the texture and the back buffer, which is where drawing happens.
+class SdlSurface final : public IDirectDrawSurface {
+public:
+    SdlSurface(SdlDirectDraw* owner, SDL_Renderer* renderer, SDL_Texture* texture, Uint32 format, bool flipping)
+        : owner(owner), renderer(renderer), texture(texture), format(format),
+          backBuffer(flipping ? new SdlSurface(nullptr, renderer, texture, format, false) : nullptr) {}
+
+    ULONG Release() override;
+
+    HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) override {
+        if (!caps || !attached) return DDERR_INVALIDPARAMS;
+        if (!(caps->dwCaps & DDSCAPS_BACKBUFFER) || !backBuffer) return DDERR_NOTFOUND;
+        *attached = backBuffer;
+        return DD_OK;
+    }
+
+    HRESULT GetPixelFormat(DDPIXELFORMAT* pixelFormat) override {
+        if (!pixelFormat || pixelFormat->dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDPARAMS;
+        int bits = 0;
+        Uint32 red, green, blue, alpha;
+        SDL_PixelFormatEnumToMasks(format, &bits, &red, &green, &blue, &alpha);
+        *pixelFormat = {sizeof(DDPIXELFORMAT), DDPF_RGB, 0, static_cast<DWORD>(BitCount(format)), red, green, blue, alpha};
+        return DD_OK;
+    }
+
+    // Streaming textures keep their memory; nothing gets lost.
+    HRESULT Restore() override { return DD_OK; }
+
+    HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, void*) override {
+        if (!IsBackBuffer() || rect || !desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+        if (locked) return DDERR_GENERIC;
+        void* pixels = nullptr;
+        int pitch = 0;
+        int width = 0, height = 0;
+        if (SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0 ||
+            SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0)
+            return DDERR_GENERIC;
+        locked = pixels;
+        desc->dwWidth = static_cast<DWORD>(width);
+        desc->dwHeight = static_cast<DWORD>(height);
+        desc->lPitch = pitch;
+        desc->lpSurface = pixels;
+        desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+        return GetPixelFormat(&desc->ddpfPixelFormat);
+    }
+
+    HRESULT Unlock(void* surfaceData) override {
+        if (!locked || surfaceData != locked) return DDERR_INVALIDPARAMS;
+        SDL_UnlockTexture(texture);
+        locked = nullptr;
+        return DD_OK;
+    }
+
+    // Shows the back buffer, scaled up by the largest whole factor that fits
+    // (any factor on a screen smaller than the frame), centred on black; the
+    // renderer's vertical sync makes this wait for the display.
+    HRESULT Flip(IDirectDrawSurface*, DWORD) override {
+        if (!backBuffer) return DDERR_UNSUPPORTED;
+        if (backBuffer->locked) return DDERR_GENERIC;
+        int outputWidth = 0, outputHeight = 0, width = 0, height = 0;
+        SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+        SDL_RenderGetLogicalSize(renderer, &width, &height);
+        SDL_RenderSetIntegerScale(renderer, outputWidth >= width && outputHeight >= height ? SDL_TRUE : SDL_FALSE);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) return DDERR_GENERIC;
+        SDL_RenderPresent(renderer);
+        return DD_OK;
+    }
+
+private:
+    bool IsBackBuffer() const { return !owner; }
+
+    SdlDirectDraw* owner;  // null for the back buffer
+    SDL_Renderer* renderer;
+    SDL_Texture* texture;
+    Uint32 format;
+    SdlSurface* backBuffer;
+    void* locked = nullptr;
+};
+
+class SdlDirectDraw final : public IDirectDraw {
+public:
+    // The device holds the video subsystem for as long as it lives.
+    static HRESULT Create(IDirectDraw** directDraw) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return DDERR_GENERIC;
+        *directDraw = new SdlDirectDraw;
+        return DD_OK;
+    }
+
+    ULONG Release() override {
+        if (primary) primary->Release();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        delete this;
+        return 0;
+    }
+
+    // Exclusive full screen: the window covers its whole display at the
+    // desktop's own size, which the display keeps.
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags) override {
+        SDL_Window* sdl = SdlWindowOf(window);
+        if (!sdl) return DDERR_INVALIDPARAMS;
+        if (flags == DDSCL_NORMAL) {
+            SDL_SetWindowFullscreen(sdl, 0);
+            SDL_HideWindow(sdl);
+            exclusive = nullptr;
+            return DD_OK;
+        }
+        if (flags != (DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN)) return DDERR_UNSUPPORTED;
+        const int display = SDL_GetWindowDisplayIndex(sdl);
+        SDL_DisplayMode desktop;
+        SDL_Rect bounds;
+        if (display < 0 || SDL_GetDesktopDisplayMode(display, &desktop) != 0 ||
+            SDL_GetDisplayBounds(display, &bounds) != 0)
+            return DDERR_GENERIC;
+        // Sized and placed first: without a window manager a full-screen
+        // window keeps the size it was created with.
+        SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+        SDL_SetWindowSize(sdl, desktop.w, desktop.h);
+        if (SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DDERR_GENERIC;
+        SDL_ShowWindow(sdl);
+        SDL_RaiseWindow(sdl);
+        exclusive = sdl;
+        return DD_OK;
+    }
+
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) override {
+        if (!exclusive) return DDERR_GENERIC;
+        const Uint32 format = FormatForDepth(bitsPerPixel);
+        if (width == 0 || height == 0 || width > 4096 || height > 4096 || !format) return DDERR_UNSUPPORTED;
+        mode = {static_cast<int>(width), static_cast<int>(height), format};
+        return DD_OK;
+    }
+
+    HRESULT RestoreDisplayMode() override {
+        mode = {};
+        return DD_OK;
+    }
+
+    // Only the primary surface is made here, with or without a back buffer.
+    HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) override {
+        if (!desc || desc->dwSize != sizeof(DDSURFACEDESC) || !surface || outer) return DDERR_INVALIDPARAMS;
+        const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
+        if (!(caps & DDSCAPS_PRIMARYSURFACE)) return DDERR_UNSUPPORTED;
+        const bool flipping = (caps & DDSCAPS_FLIP) != 0;
+        if (flipping && (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
+                         desc->dwBackBufferCount == 0))
+            return DDERR_INVALIDPARAMS;
+        if (primary || !exclusive || !mode.format) return DDERR_GENERIC;
+
+        SDL_Renderer* renderer = SDL_CreateRenderer(exclusive, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer) return DDERR_GENERIC;
+        SDL_Texture* texture =
+            SDL_CreateTexture(renderer, mode.format, SDL_TEXTUREACCESS_STREAMING, mode.width, mode.height);
+        if (!texture || SDL_RenderSetLogicalSize(renderer, mode.width, mode.height) != 0) {
+            SDL_DestroyRenderer(renderer);
+            return DDERR_GENERIC;
+        }
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+        primary = new SdlSurface(this, renderer, texture, mode.format, flipping);
+        *surface = primary;
+        return DD_OK;
+    }
+
+    void Forget() { primary = nullptr; }
+
+private:
+    struct Mode {
+        int width, height;
+        Uint32 format;
+    };
+    SDL_Window* exclusive = nullptr;  // the window holding the screen
+    Mode mode{};
+    SdlSurface* primary = nullptr;
+};
+
+ULONG SdlSurface::Release() {
+    if (IsBackBuffer()) return 1;  // lives and dies with its primary
+    owner->Forget();
+    delete backBuffer;
+    SDL_DestroyRenderer(renderer);  // takes the texture with it
+    delete this;
+    return 0;
+}
+
+}  // namespace
+
+HRESULT SdlDirectDrawCreate(GUID* driver, IDirectDraw** directDraw, void* outer) {
+    if (!directDraw) return DDERR_INVALIDPARAMS;
+    *directDraw = nullptr;
+    if (driver || outer) return DDERR_INVALIDPARAMS;
+    return SdlDirectDraw::Create(directDraw);
+}

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/display.h"
+#include "tests/display/fake_platform.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const std::string SurfaceSize = std::to_string(sizeof(DDSURFACEDESC));
+const std::string TwoBackBuffers = "CreateSurface size " + SurfaceSize + " flags 0x21 count 2 caps 0x4218 outer (nil)";
+const std::string OneBackBuffer = "CreateSurface size " + SurfaceSize + " flags 0x21 count 1 caps 0x4218 outer (nil)";
+const std::string PlainPrimary = "CreateSurface size " + SurfaceSize + " flags 0x1 count 0 caps 0x4200 outer (nil)";
+
+const Calls SetUpCalls = {
+    "LoadLibraryA ddraw.dll",
+    "GetProcAddress DirectDrawCreate",
+    "DirectDrawCreate (nil) (nil)",
+    "RegisterClassA test style 0",
+    "CreateWindowExA 0 test test 0x80080000 0,0 0x0",
+    "SetCooperativeLevel main 0x11",
+    "SetDisplayMode 320x240x32",
+    TwoBackBuffers,
+    "primary GetAttachedSurface 0x4",
+    "primary GetPixelFormat size 32",
+};
+
+const Calls ShutdownCalls = {
+    "primary Release", "RestoreDisplayMode", "SetCooperativeLevel main 0x8", "DirectDraw Release",
+    "DestroyWindow main", "FreeLibrary ddraw",
+};
+
+class Display : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFake(); }
+};
+
+TEST_F(Display, SetUpTakesEveryStepInOrder) {
+    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
+    EXPECT_EQ(Fake.calls, SetUpCalls);
+    EXPECT_EQ(Converter, ConvertCopy32);
+    EXPECT_EQ(Fake.registeredClass.lpfnWndProc, WindowProc);
+    EXPECT_EQ(MainWindow, FakeWindow());
+    EXPECT_EQ(PrimarySurface, &Fake.primary);
+    EXPECT_EQ(BackBuffer, &Fake.backBuffer);
+    EXPECT_EQ(FrameWidth, 320);
+    EXPECT_EQ(FrameHeight, 240);
+    EXPECT_EQ(AppActive, 0);  // until the window is activated
+}
+
+TEST_F(Display, A16BitOnlyDisplayIsAcceptedAfter32And24Fail) {
+    Fake.depths = {16};
+    Fake.pixelFormat = {32, DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0};
+    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
+    EXPECT_EQ(Converter, ConvertRGB565);
+    const Calls modes(Fake.calls.begin() + 6, Fake.calls.begin() + 9);
+    EXPECT_EQ(modes, (Calls{"SetDisplayMode 320x240x32", "SetDisplayMode 320x240x24", "SetDisplayMode 320x240x16"}));
+}
+
+TEST_F(Display, TwentyFourBitsAreTriedSecond) {
+    Fake.depths = {24, 16};
+    Fake.pixelFormat = {32, DDPF_RGB, 0, 24, 0x0000FF, 0x00FF00, 0xFF0000, 0};
+    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
+    EXPECT_EQ(Converter, ConvertPack24Swap);
+    EXPECT_EQ(std::count(Fake.calls.begin(), Fake.calls.end(), "SetDisplayMode 320x240x16"), 0);
+}
+
+TEST_F(Display, SurfacesFallBackToOneBackBufferThenThePlainPrimary) {
+    Fake.backBufferCounts = {1};
+    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
+    EXPECT_EQ(Calls(Fake.calls.begin() + 7, Fake.calls.begin() + 9), (Calls{TwoBackBuffers, OneBackBuffer}));
+
+    ResetFake();
+    Fake.backBufferCounts = {0};
+    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
+    EXPECT_EQ(Calls(Fake.calls.begin() + 7, Fake.calls.begin() + 10), (Calls{TwoBackBuffers, OneBackBuffer, PlainPrimary}));
+}
+
+struct Failure {
+    const char* name;
+    std::function<void()> arrange;
+    std::string lastCall;
+};
+
+TEST_F(Display, EachFailingStepEndsSetUpThereReleasingNothing) {
+    const Failure failures[] = {
+        {"library", [] { Fake.libraryLoads = false; }, "LoadLibraryA ddraw.dll"},
+        {"export", [] { Fake.hasDirectDrawCreate = false; }, "GetProcAddress DirectDrawCreate"},
+        {"create", [] { Fake.createResult = DDERR_GENERIC; }, "DirectDrawCreate (nil) (nil)"},
+        {"cooperative level", [] { Fake.cooperativeResult = DDERR_GENERIC; }, "SetCooperativeLevel main 0x11"},
+        {"every depth", [] { Fake.depths = {}; }, "SetDisplayMode 320x240x16"},
+        {"every surface", [] { Fake.backBufferCounts = {}; }, PlainPrimary},
+        {"back buffer", [] { Fake.attachedResult = DDERR_NOTFOUND; }, "primary GetAttachedSurface 0x4"},
+        {"pixel format", [] { Fake.pixelFormatResult = DDERR_GENERIC; }, "primary GetPixelFormat size 32"},
+        {"not RGB", [] { Fake.pixelFormat.dwFlags = 0x4; }, "primary GetPixelFormat size 32"},
+        {"no converter",
+         [] { Fake.pixelFormat = {32, DDPF_RGB, 0, 32, 0xFF000000, 0x00FF0000, 0x0000FF00, 0}; },
+         "primary GetPixelFormat size 32"},
+        {"8 bits", [] { Fake.pixelFormat = {32, DDPF_RGB, 0, 8, 0, 0, 0, 0}; }, "primary GetPixelFormat size 32"},
+    };
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        ResetFake();
+        failure.arrange();
+        EXPECT_EQ(InitDisplay("test", 320, 240), 0);
+        ASSERT_FALSE(Fake.calls.empty());
+        EXPECT_EQ(Fake.calls.back(), failure.lastCall);
+        EXPECT_EQ(Converter, nullptr);
+        for (const std::string& call : Fake.calls) {
+            EXPECT_EQ(call.find("Release"), std::string::npos);
+            EXPECT_EQ(call.find("Destroy"), std::string::npos);
+            EXPECT_EQ(call.find("Free"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(Display, ShutdownReleasesInOrderAndForgets) {
+    ASSERT_EQ(InitDisplay("test", 320, 240), 1);
+    Fake.calls.clear();
+    ShutdownDisplay();
+    EXPECT_EQ(Fake.calls, ShutdownCalls);
+    EXPECT_EQ(PrimarySurface, nullptr);
+    EXPECT_EQ(BackBuffer, nullptr);
+    EXPECT_EQ(DirectDraw, nullptr);
+    EXPECT_EQ(DisplayLibrary, nullptr);
+}
+
+TEST_F(Display, ShutdownAfterAPartialSetUpReleasesWhatExists) {
+    Fake.cooperativeResult = DDERR_GENERIC;
+    ASSERT_EQ(InitDisplay("test", 320, 240), 0);
+    Fake.calls.clear();
+    ShutdownDisplay();
+    EXPECT_EQ(Fake.calls, (Calls{"RestoreDisplayMode", "SetCooperativeLevel main 0x8", "DirectDraw Release",
+                                 "DestroyWindow main", "FreeLibrary ddraw"}));
+}
+
+TEST_F(Display, WindowProcKeepsActivationAndHidesTheCursor) {
+    EXPECT_EQ(WindowProc(FakeWindow(), WM_ACTIVATEAPP, 1, 0), 0);
+    EXPECT_EQ(AppActive, 1);
+    EXPECT_EQ(WindowProc(FakeWindow(), WM_ACTIVATEAPP, 0, 0), 0);
+    EXPECT_EQ(AppActive, 0);
+    EXPECT_EQ(WindowProc(FakeWindow(), WM_SETCURSOR, 0, 0), 0);
+    EXPECT_EQ(Fake.calls, (Calls{"SetCursor (nil)"}));
+}
+
+TEST_F(Display, OtherMessagesReachTheDefaultProcedureUnchanged) {
+    EXPECT_EQ(WindowProc(FakeWindow(), 0x100, 27, 0x10001), 1234);
+    EXPECT_EQ(WindowProc(FakeWindow(), 0x0F, 0, -1), 1234);
+    EXPECT_EQ(Fake.calls, (Calls{"DefWindowProcA main 0x100 27 65537", "DefWindowProcA main 0xf 0 -1"}));
+    EXPECT_EQ(AppActive, 0);
+}
+
+TEST_F(Display, ACloseRequestReleasesTheDisplayThenEndsTheProcessWithCode0) {
+    ASSERT_EQ(InitDisplay("test", 320, 240), 1);
+    Fake.calls.clear();
+    try {
+        WindowProc(FakeWindow(), WM_CLOSE, 0, 0);
+        FAIL() << "the process went on";
+    } catch (const ProcessExit& exit) {
+        EXPECT_EQ(exit.code, 0u);
+    }
+    Calls expected = ShutdownCalls;
+    expected.push_back("ExitProcess 0");
+    EXPECT_EQ(Fake.calls, expected);
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include "tests/display/fake_platform.h"
+
+#include <cstdio>
+#include <string>
+
+#include "display/display.h"
+
+FakePlatform Fake;
+
+struct WindowObject {};
+struct ModuleObject {};
+
+namespace {
+
+WindowObject Window;
+ModuleObject Library;
+
+void Record(const char* format, auto... args) {
+    char line[160];
+    std::snprintf(line, sizeof line, format, args...);
+    Fake.calls.emplace_back(line);
+}
+
+HRESULT FakeDirectDrawCreate(GUID* driver, IDirectDraw** directDraw, void* outer) {
+    Record("DirectDrawCreate %p %p", static_cast<void*>(driver), outer);
+    *directDraw = FAILED(Fake.createResult) ? nullptr : &Fake.directDraw;
+    return Fake.createResult;
+}
+
+}  // namespace
+
+HWND FakeWindow() { return &Window; }
+
+void ResetFake() {
+    Fake = FakePlatform{};
+    DisplayLibrary = nullptr;
+    DirectDraw = nullptr;
+    MainWindow = nullptr;
+    WindowClass = {};
+    PrimarySurface = nullptr;
+    BackBuffer = nullptr;
+    FrameWidth = FrameHeight = 0;
+    AppActive = 0;
+    Converter = nullptr;
+}
+
+HMODULE LoadLibraryA(const char* fileName) {
+    Record("LoadLibraryA %s", fileName);
+    return Fake.libraryLoads ? &Library : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* procName) {
+    Record("GetProcAddress %s", procName);
+    return module == &Library && Fake.hasDirectDrawCreate ? reinterpret_cast<FARPROC>(FakeDirectDrawCreate) : nullptr;
+}
+
+BOOL FreeLibrary(HMODULE module) {
+    Record("FreeLibrary %s", module == &Library ? "ddraw" : "?");
+    return TRUE;
+}
+
+ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+    Record("RegisterClassA %s style %u", windowClass->lpszClassName, windowClass->style);
+    Fake.registeredClass = *windowClass;
+    return 1;
+}
+
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
+                     int width, int height) {
+    Record("CreateWindowExA %u %s %s %#x %d,%d %dx%d", exStyle, className, windowName, style, x, y, width, height);
+    return &Window;
+}
+
+BOOL DestroyWindow(HWND window) {
+    Record("DestroyWindow %s", window == &Window ? "main" : "?");
+    return TRUE;
+}
+
+BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+    Record("PeekMessageA %s %u %u %u", window == &Window ? "main" : "?", filterMin, filterMax, remove);
+    if (Fake.messages.empty()) return FALSE;
+    *message = Fake.messages.front();
+    Fake.messages.pop_front();
+    return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* message) {
+    Record("DispatchMessageA %#x", message->message);
+    return Fake.registeredClass.lpfnWndProc(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Record("DefWindowProcA %s %#x %lu %ld", window == &Window ? "main" : "?", message,
+           static_cast<unsigned long>(wParam), static_cast<long>(lParam));
+    return 1234;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    Record("SetCursor %p", static_cast<void*>(cursor));
+    return nullptr;
+}
+
+void Sleep(DWORD milliseconds) { Record("Sleep %u", milliseconds); }
+
+void ExitProcess(UINT exitCode) {
+    Record("ExitProcess %u", exitCode);
+    throw ProcessExit{exitCode};
+}
+
+ULONG FakeDirectDraw::Release() {
+    Record("DirectDraw Release");
+    return 0;
+}
+
+HRESULT FakeDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
+    Record("SetCooperativeLevel %s %#x", window == &Window ? "main" : "?", flags);
+    return Fake.cooperativeResult;
+}
+
+HRESULT FakeDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
+    Record("SetDisplayMode %ux%ux%u", width, height, bitsPerPixel);
+    return Fake.depths.count(bitsPerPixel) ? DD_OK : DDERR_UNSUPPORTED;
+}
+
+HRESULT FakeDirectDraw::RestoreDisplayMode() {
+    Record("RestoreDisplayMode");
+    return DD_OK;
+}
+
+HRESULT FakeDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) {
+    Record("CreateSurface size %u flags %#x count %u caps %#x outer %p", desc->dwSize, desc->dwFlags,
+           desc->dwBackBufferCount, desc->ddsCaps.dwCaps, outer);
+    const DWORD count = (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0;
+    if (!Fake.backBufferCounts.count(count)) return DDERR_UNSUPPORTED;
+    *surface = &Fake.primary;
+    return DD_OK;
+}
+
+ULONG FakeSurface::Release() {
+    Record("%s Release", name);
+    return 0;
+}
+
+HRESULT FakeSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) {
+    Record("%s GetAttachedSurface %#x", name, caps->dwCaps);
+    if (FAILED(Fake.attachedResult)) return Fake.attachedResult;
+    *attached = &Fake.backBuffer;
+    return DD_OK;
+}
+
+HRESULT FakeSurface::GetPixelFormat(DDPIXELFORMAT* format) {
+    Record("%s GetPixelFormat size %u", name, format->dwSize);
+    if (FAILED(Fake.pixelFormatResult)) return Fake.pixelFormatResult;
+    *format = Fake.pixelFormat;
+    return DD_OK;
+}
+
+HRESULT FakeSurface::Restore() {
+    Record("%s Restore", name);
+    return DD_OK;
+}
+
+HRESULT FakeSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD flags, void* event) {
+    Record("%s Lock %p size %u flags %u %p", name, static_cast<void*>(rect), desc->dwSize, flags, event);
+    if (FAILED(Fake.lockResult)) return Fake.lockResult;
+    Fake.surfaceMemory.resize(static_cast<size_t>(Fake.pitch) * 240);
+    desc->lPitch = Fake.pitch;
+    desc->lpSurface = Fake.surfaceMemory.data();
+    return DD_OK;
+}
+
+HRESULT FakeSurface::Unlock(void* surfaceData) {
+    Record("%s Unlock %s", name, surfaceData == Fake.surfaceMemory.data() ? "memory" : "?");
+    return DD_OK;
+}
+
+HRESULT FakeSurface::Flip(IDirectDrawSurface* target, DWORD flags) {
+    Record("%s Flip %p %u", name, static_cast<void*>(target), flags);
+    return DD_OK;
+}

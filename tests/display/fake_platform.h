@@ -1,0 +1,70 @@
+#pragma once
+// Test doubles for the platform services the display code calls: a window
+// system that serves queued messages, a process whose end throws, and a
+// display device whose every step can be made to fail. Every call is
+// recorded in Fake.calls.
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ddraw.h"
+#include "platform/library.h"
+#include "platform/window.h"
+
+// Thrown by ExitProcess, so that a test can watch the process end.
+struct ProcessExit {
+    UINT code;
+};
+
+class FakeSurface final : public IDirectDrawSurface {
+public:
+    explicit FakeSurface(const char* name) : name(name) {}
+    ULONG Release() override;
+    HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) override;
+    HRESULT GetPixelFormat(DDPIXELFORMAT* format) override;
+    HRESULT Restore() override;
+    HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD flags, void* event) override;
+    HRESULT Unlock(void* surfaceData) override;
+    HRESULT Flip(IDirectDrawSurface* target, DWORD flags) override;
+    const char* name;
+};
+
+class FakeDirectDraw final : public IDirectDraw {
+public:
+    ULONG Release() override;
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags) override;
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) override;
+    HRESULT RestoreDisplayMode() override;
+    HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) override;
+};
+
+struct FakePlatform {
+    std::vector<std::string> calls;
+
+    // What the doubles do; the defaults give a working 32-bit display.
+    bool libraryLoads = true;
+    bool hasDirectDrawCreate = true;
+    HRESULT createResult = DD_OK;
+    HRESULT cooperativeResult = DD_OK;
+    std::set<DWORD> depths = {32, 24, 16};
+    std::set<DWORD> backBufferCounts = {2, 1, 0};  // 0 stands for the plain primary
+    HRESULT attachedResult = DD_OK;
+    HRESULT pixelFormatResult = DD_OK;
+    DDPIXELFORMAT pixelFormat = {32, DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
+    HRESULT lockResult = DD_OK;
+    LONG pitch = 1280;
+    std::vector<uint8_t> surfaceMemory;  // what Lock hands out, resized to pitch x 240
+    std::deque<MSG> messages;            // served by PeekMessageA
+
+    WNDCLASSA registeredClass{};
+    FakeDirectDraw directDraw;
+    FakeSurface primary{"primary"};
+    FakeSurface backBuffer{"back buffer"};
+};
+
+extern FakePlatform Fake;
+
+HWND FakeWindow();
+void ResetFake();  // back to the defaults, and the display state to empty

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs the show for minutes on a private Xvfb server and prints its resident
+# memory as it goes, to show that it does not grow. Run by hand (not in CTest):
+#   tests/e2e/memory_run.sh [SECONDS [MODULE]]
+# SECONDS defaults to 180; MODULE, if given, is played as kimo.xm (the sound
+# goes to /dev/null). Uses build/main/demo, or $DEMO if set.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${1:-180}
+module=${2:-}
+demo=$(realpath "${DEMO:-build/main/demo}")
+
+folder=$(mktemp -d)
+trap 'kill "$show" "$server" 2>/dev/null || true; rm -rf "$folder"' EXIT
+for number in $(seq -w 1 23); do head -c 307200 /dev/urandom > "$folder/$number.raw"; done
+[ -n "$module" ] && cp "$module" "$folder/kimo.xm"
+
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
+server=$!
+read -r -u "$displayfd" number
+export DISPLAY=":$number"
+
+(cd "$folder" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null exec "$demo" 2>/dev/null) &
+show=$!
+start=$SECONDS
+for at in 10 30 60 120 180 240 300 600; do
+  [ "$at" -le "$seconds" ] || break
+  sleep $((at - (SECONDS - start)))
+  echo "after ${at}s: $(grep -E 'VmRSS' /proc/$show/status | tr -s ' \t' ' ')"
+done
+xdotool key Escape
+wait "$show" && echo "ended with exit code 0" || echo "ended with exit code $?"

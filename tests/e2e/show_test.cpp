@@ -1,0 +1,200 @@
+// The real show on a private X server: the screen it takes, the picture it
+// shows, the ways it ends and the sound it makes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "tests/e2e/show_run.h"
+#include "tests/platform/test_module.h"
+
+namespace {
+
+// Deadlines for the show's reactions, longer where sanitizers slow it down.
+#ifdef DEMO_SANITIZED
+constexpr int Slowdown = 3;
+#else
+constexpr int Slowdown = 1;
+#endif
+
+class Show : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+        server = std::make_unique<Xvfb>();
+        ASSERT_NE(server->x, nullptr) << "Xvfb did not start on '" << server->name << "'";
+    }
+    void TearDown() override {
+        if (pid > 0 && WaitExit(pid, 0) == -1) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    void Start(std::vector<std::pair<std::string, std::string>> environment = {}) {
+        environment.insert(environment.begin(), {{"DISPLAY", server->name}, {"SDL_AUDIODRIVER", "dummy"}});
+        pid = Spawn({DEMO_PATH}, environment, folder.path, folder.path + "/output.txt");
+        ASSERT_GT(pid, 0);
+    }
+
+    // Waits for the show's window to cover the screen and show the picture.
+    Window AwaitScreen() {
+        for (int tries = 0; tries < 1500; ++tries, Pause(20)) {
+            const Window window = server->FindWindow("test");
+            XWindowAttributes attributes;
+            if (window && XGetWindowAttributes(server->x, window, &attributes) && attributes.x == 0 &&
+                attributes.y == 0 && attributes.width == Xvfb::Width && attributes.height == Xvfb::Height &&
+                server->Pixel(Xvfb::Width / 2, Xvfb::Height / 2) != 0)
+                return window;
+            if (WaitExit(pid, 0) != -1) break;
+        }
+        ADD_FAILURE() << "the show did not take the screen: " << folder.Read("output.txt");
+        return 0;
+    }
+
+    // The show's sound stream over `milliseconds` on screen, ended by Escape.
+    std::vector<int16_t> CaptureSound(int milliseconds) {
+        Start({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", folder.path + "/audio.raw"}});
+        if (!AwaitScreen()) return {};
+        Pause(milliseconds);
+        PressEscape();
+        EXPECT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << folder.Read("output.txt");
+        const std::string bytes = folder.Read("audio.raw");
+        std::vector<int16_t> samples(bytes.size() / 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        return samples;
+    }
+
+    void PressEscape() const {
+        std::system(("DISPLAY=" + server->name + " xdotool key Escape").c_str());
+    }
+
+    std::unique_ptr<Xvfb> server;
+    ShowFolder folder;
+    pid_t pid = -1;
+};
+
+// The rows and columns that hold anything but black.
+struct Extent {
+    int top = -1, bottom = -1, left = -1, right = -1;
+};
+
+Extent Picture(const std::vector<uint32_t>& screen) {
+    Extent extent;
+    for (int y = 0; y < Xvfb::Height; ++y)
+        for (int x = 0; x < Xvfb::Width; ++x)
+            if (screen[y * Xvfb::Width + x]) {
+                if (extent.top < 0) extent.top = y;
+                extent.bottom = y;
+                extent.left = extent.left < 0 ? x : std::min(extent.left, x);
+                extent.right = std::max(extent.right, x);
+            }
+    return extent;
+}
+
+TEST_F(Show, TakesTheScreenWithALetterboxedMovingPictureUntilEscape) {
+    Start();
+    ASSERT_NE(AwaitScreen(), 0u);
+    Pause(2000);
+    const std::vector<uint32_t> first = server->Screenshot();
+    Pause(500);
+    const std::vector<uint32_t> second = server->Screenshot();
+    ASSERT_EQ(first.size(), size_t{Xvfb::Width * Xvfb::Height});
+
+    // The 320 x 176 picture band, scaled by a whole factor, in the middle of
+    // the screen with black bands of equal height above and below.
+    const Extent band = Picture(first);
+    const int width = band.right - band.left + 1, height = band.bottom - band.top + 1;
+    EXPECT_GT(band.top, 0);
+    EXPECT_EQ(band.top, Xvfb::Height - 1 - band.bottom);
+    EXPECT_EQ(band.left, Xvfb::Width - 1 - band.right);
+    EXPECT_EQ(width % 320, 0) << width;
+    EXPECT_EQ(width * 176, height * 320) << width << " x " << height;
+    // No black hole inside the band, and it moves.
+    const int middle = (band.top + band.bottom) / 2;
+    for (int x = band.left; x <= band.right; ++x) ASSERT_NE(first[middle * Xvfb::Width + x], 0u) << x;
+    EXPECT_NE(first, second);
+
+    PressEscape();
+    EXPECT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << folder.Read("output.txt");
+}
+
+TEST_F(Show, AWindowCloseRequestEndsItWithExitCode0) {
+    Start();
+    const Window window = AwaitScreen();
+    ASSERT_NE(window, 0u);
+    server->RequestClose(window);
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+}
+
+TEST_F(Show, TerminationEndsItWithExitCode0) {
+    Start();
+    ASSERT_NE(AwaitScreen(), 0u);
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+}
+
+TEST_F(Show, AVideoDriverThatCannotStartGivesExitCode1) {
+    Start({{"SDL_VIDEODRIVER", "nonexistent"}});
+    EXPECT_EQ(WaitExit(pid, 10000), 1);
+}
+
+TEST_F(Show, AForcedFormatTheDisplayCannotOfferGivesExitCode1) {
+    Start({{"DEMO_PIXEL_FORMAT", "RGB332"}});
+    EXPECT_EQ(WaitExit(pid, 10000), 1);
+    EXPECT_NE(folder.Read("output.txt").find("unknown format \"RGB332\""), std::string::npos);
+}
+
+// The 16-bit samples of a WAV file's "data" chunk.
+std::vector<int16_t> WavSamples(const std::string& wav) {
+    for (size_t at = 12; at + 8 <= wav.size();) {
+        uint32_t size = 0;
+        std::memcpy(&size, &wav[at + 4], 4);
+        if (wav.compare(at, 4, "data") == 0) {
+            std::vector<int16_t> samples(std::min<size_t>(size, wav.size() - at - 8) / 2);
+            std::memcpy(samples.data(), &wav[at + 8], samples.size() * 2);
+            return samples;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+size_t FirstSoundingFrame(const std::vector<int16_t>& samples) {
+    size_t frame = 0;
+    while (frame * 2 + 1 < samples.size() && samples[frame * 2] == 0 && samples[frame * 2 + 1] == 0) ++frame;
+    return frame;
+}
+
+TEST_F(Show, PlaysTheModuleAsTheModuleLibraryRendersIt) {
+    if (!HaveProgram("openmpt123")) GTEST_SKIP() << "openmpt123 is not installed";
+    folder.Write("kimo.xm", TestModule());
+    folder.Write("reference.mod", TestModule());
+    ASSERT_EQ(std::system(("cd " + folder.path +
+                           " && openmpt123 --quiet --render --samplerate 44100 --no-float --dither 0 --force "
+                           "reference.mod >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    const std::vector<int16_t> reference = WavSamples(folder.Read("reference.mod.wav"));
+    ASSERT_GT(reference.size(), 2u * 44100);
+
+    // The stream starts with silence until the module plays; from its first
+    // sound on it is the module library's own rendering, sample for sample.
+    const std::vector<int16_t> played = CaptureSound(2500);
+    const size_t start = FirstSoundingFrame(played), referenceStart = FirstSoundingFrame(reference);
+    ASSERT_LT(start * 2, played.size()) << "nothing was heard";
+    const size_t frames = std::min(played.size() / 2 - start, reference.size() / 2 - referenceStart);
+    EXPECT_GT(frames, 44100u) << "less than a second was heard";
+    for (size_t frame = 0; frame < frames; ++frame)
+        ASSERT_TRUE(played[(start + frame) * 2] == reference[(referenceStart + frame) * 2] &&
+                    played[(start + frame) * 2 + 1] == reference[(referenceStart + frame) * 2 + 1])
+            << "frame " << frame << " of " << frames;
+}
+
+TEST_F(Show, WithoutTheModuleItRunsSilently) {
+    const std::vector<int16_t> played = CaptureSound(1000);
+    EXPECT_GT(played.size(), 2u * 44100 / 2);
+    EXPECT_EQ(std::count(played.begin(), played.end(), 0), static_cast<long>(played.size()));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// The music library over libopenmpt, playing into SDL's disk audio driver.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/music.h"
+#include "tests/platform/test_module.h"
+
+namespace {
+
+class Music : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/music-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory = pattern;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", (directory + "/out.raw").c_str(), 1);
+        Write("song.mod", TestModule());
+    }
+    void TearDown() override {
+        BASSMOD_Free();
+        std::system(("rm -rf " + directory).c_str());
+    }
+
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(directory + "/" + name, std::ios::binary) << bytes;
+    }
+    std::string Path(const std::string& name) const { return directory + "/" + name; }
+    BOOL Load(const std::string& name, DWORD offset = 0, DWORD length = 0) {
+        return BASSMOD_MusicLoad(FALSE, Path(name).c_str(), offset, length, 0);
+    }
+    // The samples written so far, after the output has been closed.
+    std::vector<int16_t> Played() {
+        BASSMOD_Free();
+        std::ifstream file(Path("out.raw"), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        std::vector<int16_t> samples(bytes.size() / 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        return samples;
+    }
+    static size_t Loud(const std::vector<int16_t>& samples) {
+        size_t count = 0;
+        for (const int16_t sample : samples) count += sample != 0;
+        return count;
+    }
+
+    std::string directory;
+};
+
+TEST_F(Music, NothingWorksBeforeInit) {
+    EXPECT_FALSE(Load("song.mod"));
+    EXPECT_FALSE(BASSMOD_MusicSetPosition(0));
+    EXPECT_FALSE(BASSMOD_MusicPlayEx(0, 0, TRUE));
+    EXPECT_FALSE(BASSMOD_MusicStop());
+    EXPECT_FALSE(BASSMOD_MusicSetPositionScaler(1));
+    BASSMOD_MusicFree();
+    BASSMOD_Free();
+}
+
+TEST_F(Music, InitOpensTheDefaultOutputOnce) {
+    EXPECT_FALSE(BASSMOD_Init(1, 44100, 0));
+    EXPECT_FALSE(BASSMOD_Init(-1, 0, 0));
+    ASSERT_TRUE(BASSMOD_Init(-1, 44100, 0));
+    EXPECT_FALSE(BASSMOD_Init(-1, 44100, 0));
+    BASSMOD_Free();
+    EXPECT_TRUE(BASSMOD_Init(-1, 22050, 0));
+}
+
+TEST_F(Music, NoAudioDeviceMeansQuietFailure) {
+    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+    EXPECT_FALSE(BASSMOD_Init(-1, 44100, 0));
+    EXPECT_FALSE(Load("song.mod"));
+    EXPECT_FALSE(BASSMOD_MusicPlayEx(0, 0, TRUE));
+}
+
+TEST_F(Music, LoadsFromAFileWithOffsetAndLength) {
+    ASSERT_TRUE(BASSMOD_Init(-1, 44100, 0));
+    const std::string module = TestModule();
+    Write("wrapped.bin", "HEADER" + module + "TRAILER");
+    Write("junk.xm", std::string(3000, 'x'));
+    Write("empty.xm", "");
+    EXPECT_FALSE(Load("missing.xm"));
+    EXPECT_FALSE(Load("junk.xm"));
+    EXPECT_FALSE(Load("empty.xm"));
+    EXPECT_FALSE(Load("wrapped.bin", 1));
+    EXPECT_FALSE(Load("wrapped.bin", 100000));
+    EXPECT_FALSE(BASSMOD_MusicLoad(TRUE, module.data(), 0, static_cast<DWORD>(module.size()), 0));
+    EXPECT_TRUE(Load("wrapped.bin", 6, static_cast<DWORD>(module.size())));
+    EXPECT_TRUE(Load("wrapped.bin", 6));
+    EXPECT_TRUE(Load("song.mod"));
+}
+
+TEST_F(Music, PositionsAndPlayNeedAModule) {
+    ASSERT_TRUE(BASSMOD_Init(-1, 44100, 0));
+    EXPECT_TRUE(BASSMOD_MusicSetPositionScaler(1));
+    EXPECT_FALSE(BASSMOD_MusicSetPositionScaler(0));
+    EXPECT_FALSE(BASSMOD_MusicStop());
+    EXPECT_FALSE(BASSMOD_MusicSetPosition(0));
+    ASSERT_TRUE(Load("song.mod"));
+    EXPECT_TRUE(BASSMOD_MusicSetPosition(0));
+    EXPECT_TRUE(BASSMOD_MusicSetPosition(0x00200000));  // order 0, row 32
+    EXPECT_FALSE(BASSMOD_MusicSetPosition(1));          // the song has one order
+    EXPECT_TRUE(BASSMOD_MusicPlayEx(0, 0, TRUE));
+    EXPECT_TRUE(BASSMOD_MusicStop());
+    BASSMOD_MusicFree();
+    EXPECT_FALSE(BASSMOD_MusicPlayEx(0, 0, TRUE));
+}
+
+TEST_F(Music, APlayingModuleIsHeardAndAStoppedOneIsNot) {
+    ASSERT_TRUE(BASSMOD_Init(-1, 44100, 0));
+    ASSERT_TRUE(Load("song.mod"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(Loud(Played()), 0u) << "loaded but not started";
+
+    ASSERT_TRUE(BASSMOD_Init(-1, 44100, 0));
+    ASSERT_TRUE(Load("song.mod"));
+    ASSERT_TRUE(BASSMOD_MusicPlayEx(0, 0, TRUE));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::vector<int16_t> played = Played();
+    EXPECT_GT(Loud(played), played.size() / 2);
+}
+
+}  // namespace

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Sets up and builds the project, then shows frames of the show from the
-# pictures in content/ (the full-screen show replaces this once it lands).
+# Sets up and builds the project, makes the default content in content/ where
+# it is missing, and runs the show there. Escape ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-mkdir -p content
+scripts/make-content.sh content
 cd content
-../build/tools/demo-frames --png frames 0:368000:16000
-echo "frames written to $(pwd)/frames"
+exec ../build/main/demo

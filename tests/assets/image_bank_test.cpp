@@ -1,39 +1,27 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
-// Runs each test in a fresh directory of its own and gives the bank back zeroed.
+// Runs each test in a scratch folder of its own, with the bank scribbled over.
 class ImageBankTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/image-bank-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
-        ASSERT_EQ(getcwd(previous, sizeof previous), previous);
-        ASSERT_EQ(chdir(pattern), 0);
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(scratch.Path());
         std::memset(ImageBank, 0xAA, sizeof ImageBank);
     }
-    void TearDown() override {
-        ASSERT_EQ(chdir(previous), 0);
-        ASSERT_EQ(std::system(("rm -rf " + directory).c_str()), 0);
-    }
-    static void Write(const char* name, const std::vector<uint8_t>& bytes) {
-        std::FILE* file = std::fopen(name, "wb");
-        ASSERT_NE(file, nullptr);
-        if (!bytes.empty()) {
-            ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
-        }
-        std::fclose(file);
+    void TearDown() override { std::filesystem::current_path(previous); }
+    void Write(const char* name, const std::vector<uint8_t>& bytes) {
+        scratch.Write(name, std::string(bytes.begin(), bytes.end()));
     }
     static bool SlotIs(int slot, uint8_t value, size_t from, size_t to) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(ImageBank[slot].Pixels);
@@ -41,8 +29,8 @@ protected:
             if (bytes[i] != value) return false;
         return true;
     }
-    std::string directory;
-    char previous[4096];
+    ScratchDirectory scratch;
+    std::filesystem::path previous;
 };
 
 TEST_F(ImageBankTest, FilesFillTheirSlotsAsLittleEndianWords) {

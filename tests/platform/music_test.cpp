@@ -13,28 +13,21 @@
 
 #include "platform/music.h"
 #include "tests/platform/test_module.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
 class Music : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/music-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", (directory + "/out.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", Path("out.raw").c_str(), 1);
         Write("song.mod", TestModule());
     }
-    void TearDown() override {
-        BASSMOD_Free();
-        std::system(("rm -rf " + directory).c_str());
-    }
+    void TearDown() override { BASSMOD_Free(); }
 
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(directory + "/" + name, std::ios::binary) << bytes;
-    }
-    std::string Path(const std::string& name) const { return directory + "/" + name; }
+    void Write(const std::string& name, const std::string& bytes) { scratch.Write(name, bytes); }
+    std::string Path(const std::string& name) const { return scratch.Path(name); }
     BOOL Load(const std::string& name, DWORD offset = 0, DWORD length = 0) {
         return BASSMOD_MusicLoad(FALSE, Path(name).c_str(), offset, length, 0);
     }
@@ -53,7 +46,7 @@ protected:
         return count;
     }
 
-    std::string directory;
+    ScratchDirectory scratch;
 };
 
 TEST_F(Music, NothingWorksBeforeInit) {

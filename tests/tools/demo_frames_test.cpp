@@ -1,61 +1,41 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/scratch_directory.h"
+
 namespace {
 
-// Runs the real frame tool in a scratch directory holding test pictures.
+// Runs the real frame tool in a scratch folder holding test pictures.
 class DemoFrames : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/demo-frames-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
         for (int number = 1; number <= 23; ++number) {
-            char name[16];
-            std::snprintf(name, sizeof name, "/%02d.raw", number);
-            std::ofstream file(directory + name, std::ios::binary);
-            for (int i = 0; i < 76800; ++i) {
+            std::string bytes;
+            for (uint32_t i = 0; i < 76800; ++i) {
                 const uint32_t word = (i % 320 * 3 + number * 40) << 16 | (i / 320 * 5) << 8 | (i * number & 0xFF);
-                file.write(reinterpret_cast<const char*>(&word), 4);
+                bytes.append(reinterpret_cast<const char*>(&word), 4);
             }
+            char name[8];
+            std::snprintf(name, sizeof name, "%02d.raw", number);
+            scratch.Write(name, bytes);
         }
     }
-    void TearDown() override { std::system(("chmod -R u+w " + directory + "; rm -rf " + directory).c_str()); }
+    int Run(const std::string& args) { return scratch.Run(DEMO_FRAMES_PATH " " + args); }
+    std::string Read(const std::string& name) { return scratch.Read(name); }
+    std::vector<std::string> List(const std::string& sub) { return scratch.List(sub); }
 
-    int Run(const std::string& args) {
-        const std::string command = "cd " + directory + " && " DEMO_FRAMES_PATH " " + args + " 2>" +
-                                    directory + "/stderr.txt";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Read(const std::string& name) {
-        std::ifstream file(directory + "/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
-    std::vector<std::string> List(const std::string& sub) {
-        std::vector<std::string> names;
-        const std::string command = "ls -A " + directory + "/" + sub + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        char line[256];
-        while (pipe && fgets(line, sizeof line, pipe)) names.emplace_back(line, strcspn(line, "\n"));
-        if (pipe) pclose(pipe);
-        return names;
-    }
-    std::string directory;
+    ScratchDirectory scratch;
 };
 
 TEST_F(DemoFrames, WritesRawAndPngFramesForTimesAndRanges) {
-    ASSERT_EQ(Run("--png out 0 100:400:100 16000"), 0) << Read("stderr.txt");
+    ASSERT_EQ(Run("--png out 0 100:400:100 16000"), 0) << scratch.Errors();
     const std::vector<std::string> expected = {"frame-0.png", "frame-0.raw", "frame-100.png", "frame-100.raw",
                                                "frame-16000.png", "frame-16000.raw", "frame-200.png",
                                                "frame-200.raw", "frame-300.png", "frame-300.raw"};
@@ -79,7 +59,7 @@ TEST_F(DemoFrames, FramesCarryOverInTheOrderGiven) {
 TEST_F(DemoFrames, BadArgumentsGiveUsageAndExitCode2) {
     for (const char* args : {"", "out", "--png out", "out -3", "out 1:1:1", "out 12x", "--bogus out 1"}) {
         EXPECT_EQ(Run(args), 2) << args;
-        EXPECT_NE(Read("stderr.txt").find("usage: demo-frames"), std::string::npos) << args;
+        EXPECT_NE(scratch.Errors().find("usage: demo-frames"), std::string::npos) << args;
     }
     EXPECT_TRUE(List("out").empty());
 }
@@ -87,20 +67,22 @@ TEST_F(DemoFrames, BadArgumentsGiveUsageAndExitCode2) {
 TEST_F(DemoFrames, UnwritableDirectoryFailsCleanly) {
     if (geteuid() == 0) {
         // root writes anywhere: use a path below a regular file instead.
-        std::ofstream(directory + "/file") << "x";
+        scratch.Write("file", "x");
         EXPECT_EQ(Run("file/out 0"), 1);
     } else {
-        ASSERT_EQ(mkdir((directory + "/locked").c_str(), 0555), 0);
+        std::filesystem::create_directory(scratch.Path("locked"));
+        std::filesystem::permissions(scratch.Path("locked"), std::filesystem::perms::owner_read |
+                                                                 std::filesystem::perms::owner_exec);
         EXPECT_EQ(Run("locked 0 100"), 1);
         EXPECT_TRUE(List("locked").empty());
+        std::filesystem::permissions(scratch.Path("locked"), std::filesystem::perms::owner_all);
     }
-    EXPECT_NE(Read("stderr.txt").find("demo-frames: "), std::string::npos);
+    EXPECT_NE(scratch.Errors().find("demo-frames: "), std::string::npos);
 }
 
 TEST_F(DemoFrames, FailedWriteLeavesNoPartialFile) {
     // A directory where the frame file should go makes the final rename fail.
-    ASSERT_EQ(mkdir((directory + "/out").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((directory + "/out/frame-0.raw").c_str(), 0755), 0);
+    std::filesystem::create_directories(scratch.Path("out/frame-0.raw"));
     EXPECT_EQ(Run("out 0"), 1);
     const std::vector<std::string> left = {"frame-0.raw"};
     EXPECT_EQ(List("out"), left);
@@ -110,11 +92,8 @@ TEST_F(DemoFrames, FastEffectsWriteTheSameBytesAsThePortableOnes) {
     // Frames across the cycle and late in a segment, where the corners keep
     // earlier frames' pixels, so the trails are compared too.
     const std::string times = " 0:368000:23000 15000:16000:250 200033";
-    ASSERT_EQ(Run("fast" + times), 0) << Read("stderr.txt");
-    ASSERT_EQ(setenv("DEMO_FX_PORTABLE", "1", 1), 0);
-    const int status = Run("portable" + times);
-    unsetenv("DEMO_FX_PORTABLE");
-    ASSERT_EQ(status, 0) << Read("stderr.txt");
+    ASSERT_EQ(Run("fast" + times), 0) << scratch.Errors();
+    ASSERT_EQ(scratch.Run("DEMO_FX_PORTABLE=1 " DEMO_FRAMES_PATH " portable" + times), 0) << scratch.Errors();
     const std::vector<std::string> frames = List("fast");
     ASSERT_EQ(frames.size(), 21u);
     EXPECT_EQ(List("portable"), frames);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/tools/openmpt_module.h"
-#include "tests/tools/scratch_directory.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 

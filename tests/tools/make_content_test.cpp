@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/tools/default_pictures.h"
-#include "tests/tools/scratch_directory.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 

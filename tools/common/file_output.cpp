@@ -46,6 +46,13 @@ bool WriteFileAtomically(const std::string& path, const void* bytes, size_t size
     return Commit(temporary, path, error);
 }
 
+bool WritePictureFile(const std::string& path, const Picture& picture, std::string& error) {
+    static uint8_t bytes[PictureBytes];
+    for (int i = 0; i < PicturePixels; ++i)
+        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<uint8_t>(picture.Pixels[i] >> (8 * b));
+    return WriteFileAtomically(path, bytes, sizeof bytes, error);
+}
+
 bool WritePngAtomically(const std::string& path, const uint32_t* pixels, int width, int height,
                         std::string& error) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(

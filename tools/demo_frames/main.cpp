@@ -1,7 +1,6 @@
 // demo-frames: renders frames of the show at chosen times, without a display.
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,16 +27,8 @@ int Usage(const std::string& problem) {
 }
 
 bool WriteFrame(const std::string& directory, uint32_t time, bool png, std::string& error) {
-    static uint8_t bytes[PictureBytes];
-    for (int i = 0; i < PicturePixels; ++i) {
-        const uint32_t word = OutputBuffer.Pixels[i];
-        bytes[4 * i] = static_cast<uint8_t>(word);
-        bytes[4 * i + 1] = static_cast<uint8_t>(word >> 8);
-        bytes[4 * i + 2] = static_cast<uint8_t>(word >> 16);
-        bytes[4 * i + 3] = static_cast<uint8_t>(word >> 24);
-    }
     const std::string base = directory + "/frame-" + std::to_string(time);
-    if (!WriteFileAtomically(base + ".raw", bytes, sizeof bytes, error)) return false;
+    if (!WritePictureFile(base + ".raw", OutputBuffer, error)) return false;
     return !png || WritePngAtomically(base + ".png", OutputBuffer.Pixels, PictureWidth,
                                       PictureHeight, error);
 }

@@ -41,14 +41,6 @@ std::string PictureFileName(const std::string& directory, int number) {
     return directory + (number < 10 ? "/0" : "/") + std::to_string(number) + ".raw";
 }
 
-// Picture files hold each pixel as the bytes blue, green, red, spare.
-bool WritePicture(const std::string& path, const Picture& picture, std::string& error) {
-    std::vector<uint8_t> bytes(PictureBytes);
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<uint8_t>(picture.Pixels[i] >> (8 * b));
-    return WriteFileAtomically(path, bytes.data(), bytes.size(), error);
-}
-
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file) {
@@ -95,7 +87,7 @@ int Generate(const std::string& directory) {
     const auto picture = std::make_unique<Picture>();
     for (int number = 1; number <= DefaultPictureCount; ++number) {
         GeneratePicture(number, *picture);
-        if (!WritePicture(PictureFileName(directory, number), *picture, error)) return Fail(error);
+        if (!WritePictureFile(PictureFileName(directory, number), *picture, error)) return Fail(error);
     }
     return 0;
 }
@@ -112,7 +104,7 @@ int Convert(const std::vector<std::string>& images, const std::string& directory
     }
     if (!EnsureDirectory(directory, error)) return Fail(error);
     for (size_t i = 0; i < pictures.size(); ++i)
-        if (!WritePicture(PictureFileName(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
+        if (!WritePictureFile(PictureFileName(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
     return 0;
 }
 

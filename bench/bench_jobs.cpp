@@ -2,7 +2,6 @@
 
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
-#include "platform/clock.h"
 #include "show/render_frame.h"
 
 RotozoomJob RotozoomJobs[RotozoomJobCount];
@@ -10,8 +9,6 @@ Picture BenchSource, BenchDestination;
 
 namespace {
 
-uint32_t BenchNow;
-uint32_t ReadBenchNow() { return BenchNow; }
 
 uint32_t Random(uint32_t& seed) {
     seed ^= seed << 13;
@@ -37,12 +34,8 @@ void PrepareBenchPictures() {
         RotozoomJobs[2 * i] = {t.zoom, t.angle};
         RotozoomJobs[2 * i + 1] = {t.nextZoom, t.nextAngle};
     }
-    SetClockSource(ReadBenchNow);
-    StartTime = 0;
 }
 
 uint32_t FrameTime(int64_t frame) {
     return static_cast<uint32_t>(frame % FrameTimeCount) * (CycleMilliseconds / FrameTimeCount) + 17;
 }
-
-void SetBenchClock(uint32_t elapsed) { BenchNow = StartTime + elapsed; }

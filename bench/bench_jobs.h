@@ -23,9 +23,6 @@ extern RotozoomJob RotozoomJobs[RotozoomJobCount];
 constexpr int FrameTimeCount = 64;
 uint32_t FrameTime(int64_t frame);
 
-// Sets the show's clock so that RenderFrame draws the frame at `elapsed`.
-void SetBenchClock(uint32_t elapsed);
-
 // Working pictures for the single-effect benchmarks.
 extern Picture BenchSource, BenchDestination;
 

@@ -2,7 +2,7 @@
 // The display device the show draws through: DirectDraw's first interfaces,
 // reduced to what full-screen page flipping needs. The object model's
 // interfaces are abstract classes, called through their method tables.
-// The real device runs on SDL (ddraw_sdl.cpp) and is reached through
+// The real device runs on SDL (sdl/ddraw_sdl.cpp) and is reached through
 // LoadLibraryA("ddraw.dll") and its export "DirectDrawCreate".
 
 #include "platform/types.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Windows-style window services: a window class with its window procedure,
 // windows, the message queue, the cursor and the keyboard. The real ones run
-// on SDL (window_sdl.cpp); tests link their own.
+// on SDL (sdl/window_sdl.cpp); tests link their own.
 
 #include <cstdint>
 

@@ -46,15 +46,32 @@ float BlurFactor(uint32_t elapsed) {
     return static_cast<float>(0.987 + wave * static_cast<double>(BlurWaveScale));
 }
 
-void RenderFrame() {
-    const FrameTimeline t = ComputeTimeline(timeGetTime() - StartTime);
+namespace {
+
+void MixPictures(const FrameTimeline& t) {
     Rotozoom(ImageBank[t.slot], MixBuffer, t.zoom, t.angle);
     Rotozoom(ImageBank[t.next], AuxBuffer, t.nextZoom, t.nextAngle);
     BlendFrame(AuxBuffer, MixBuffer, t.alpha);
     CopyFrame(MixBuffer, OutputBuffer);
-    const uint32_t blurElapsed = timeGetTime() - StartTime;
+}
+
+void FinishFrame(const FrameTimeline& t, uint32_t blurElapsed) {
     DrawPlasma(AuxBuffer, t.phase);
     BlendFrame(AuxBuffer, OutputBuffer, 15);
     RadialBlur(OutputBuffer, BlurFactor(blurElapsed));
     BlendFrame(MixBuffer, OutputBuffer, 80);
+}
+
+}  // namespace
+
+void ComposeFrame(uint32_t elapsed, uint32_t blurElapsed) {
+    const FrameTimeline t = ComputeTimeline(elapsed);
+    MixPictures(t);
+    FinishFrame(t, blurElapsed);
+}
+
+void RenderFrame() {
+    const FrameTimeline t = ComputeTimeline(timeGetTime() - StartTime);
+    MixPictures(t);
+    FinishFrame(t, timeGetTime() - StartTime);
 }

@@ -35,5 +35,13 @@ FrameTimeline ComputeTimeline(uint32_t elapsed);
 // Radial blur factor for the second clock reading of a frame.
 float BlurFactor(uint32_t elapsed);
 
-// Composes the frame for the current clock into OutputBuffer.
+// Composes into OutputBuffer the frame whose first half (rotozooms,
+// cross-fade, copy) is drawn at `elapsed` and whose radial blur is paced by
+// `blurElapsed`, both in milliseconds since StartTime. Depends on nothing but
+// its arguments, the image bank and the working pictures the frame before
+// left behind.
+void ComposeFrame(uint32_t elapsed, uint32_t blurElapsed);
+
+// The live show's frame: ComposeFrame on the clock, read once before the
+// rotozooms and once more after the copy.
 void RenderFrame();

@@ -8,7 +8,7 @@
 #include "display/display.h"
 #include "display/present.h"
 #include "platform/library.h"
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 
 namespace {
 

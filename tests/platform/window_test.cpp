@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 
 namespace {
 

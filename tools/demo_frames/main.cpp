@@ -6,15 +6,11 @@
 
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
-#include "platform/clock.h"
 #include "show/render_frame.h"
 #include "tools/common/file_output.h"
 #include "tools/demo_frames/frame_times.h"
 
 namespace {
-
-uint32_t FrameClock;
-uint32_t ReadFrameClock() { return FrameClock; }
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "demo-frames: %s\n", problem.c_str());
@@ -63,13 +59,11 @@ int main(int argc, char** argv) {
 
     LoadImages();
     BuildSineTable();
-    SetClockSource(ReadFrameClock);
-    StartTime = 0;
     for (const FrameTimes& range : times) {
         for (uint64_t time = range.start; time < range.end; time += range.step) {
-            FrameClock = static_cast<uint32_t>(time);
-            RenderFrame();
-            if (!WriteFrame(directory, FrameClock, png, error)) {
+            const uint32_t elapsed = static_cast<uint32_t>(time);
+            ComposeFrame(elapsed, elapsed);
+            if (!WriteFrame(directory, elapsed, png, error)) {
                 std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
                 return 1;
             }

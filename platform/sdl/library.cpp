@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/ddraw_sdl.h"
+#include "platform/sdl/ddraw_sdl.h"
 
 struct ModuleObject {
     const char* name;

@@ -1,4 +1,4 @@
-#include "platform/ddraw_sdl.h"
+#include "platform/sdl/ddraw_sdl.h"
 
 #include <SDL.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 
 namespace {
 

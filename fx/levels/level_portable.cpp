@@ -3,7 +3,7 @@
 // beside the scalar references.)
 
 #include "fx/fx_routines.h"
-#include "fx/level_kernels.h"
+#include "fx/levels/level_kernels.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl_window.h"
+#include "platform/sdl/sdl_window.h"
 
 struct WindowObject {
     SDL_Window* sdl;

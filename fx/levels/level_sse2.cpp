@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "fx/fx_routines.h"
-#include "fx/level_kernels.h"
-#include "fx/x86_fold.h"
+#include "fx/levels/level_kernels.h"
+#include "fx/levels/x86_fold.h"
 
 namespace {
 

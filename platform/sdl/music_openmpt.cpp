@@ -1,11 +1,10 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "platform/music.h"
+#include "platform/sdl/module_file.h"
 
 namespace {
 
@@ -35,22 +34,6 @@ public:
     DeviceLock(const DeviceLock&) = delete;
     DeviceLock& operator=(const DeviceLock&) = delete;
 };
-
-bool ReadFile(const char* name, DWORD offset, DWORD length, std::vector<char>& data) {
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = size >= 0 && offset <= static_cast<unsigned long>(size);
-    if (ok) {
-        const unsigned long available = static_cast<unsigned long>(size) - offset;
-        data.resize(length == 0 || length > available ? available : length);
-        ok = !data.empty() && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-             std::fread(data.data(), 1, data.size(), file) == data.size();
-    }
-    std::fclose(file);
-    return ok;
-}
 
 // Position words: order in the low 16 bits, row in the high 16.
 bool Seek(DWORD position) {
@@ -104,14 +87,9 @@ void BASSMOD_Free() {
 }
 
 BOOL BASSMOD_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD) {
-    std::vector<char> data;
-    if (!Music.device || mem || !file || !ReadFile(static_cast<const char*>(file), offset, length, data))
-        return FALSE;
-    openmpt_module* module = openmpt_module_create_from_memory2(data.data(), data.size(), openmpt_log_func_silent,
-                                                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!Music.device || mem) return FALSE;
+    openmpt_module* module = OpenModuleFile(static_cast<const char*>(file), offset, length);
     if (!module) return FALSE;
-    openmpt_module_set_repeat_count(module, -1);
-    openmpt_module_ctl_set_integer(module, "dither", 0);  // the same samples on every run
     ReplaceModule(module);
     return TRUE;
 }

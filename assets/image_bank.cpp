@@ -9,8 +9,8 @@ Picture ImageBank[ImageCount];
 void LoadImages() {
     static_assert(sizeof(Picture) == PictureBytes, "a picture file is a memory image");
     for (int number = 1; number <= ImageCount; ++number) {
-        char name[8];
-        std::snprintf(name, sizeof name, "%02d.raw", number);
+        char name[PictureFileNameSize];
+        PictureFileName(name, number);
         // Cleared first: a missing file leaves a black slot, a short one a black tail.
         std::memset(ImageBank[number - 1].Pixels, 0, PictureBytes);
         std::FILE* file = std::fopen(name, "rb");

@@ -3,21 +3,10 @@
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
 #include "show/render_frame.h"
+#include "tools/common/xorshift.h"
 
 RotozoomJob RotozoomJobs[RotozoomJobCount];
 Picture BenchSource, BenchDestination;
-
-namespace {
-
-
-uint32_t Random(uint32_t& seed) {
-    seed ^= seed << 13;
-    seed ^= seed >> 17;
-    seed ^= seed << 5;
-    return seed;
-}
-
-}  // namespace
 
 void PrepareBenchPictures() {
     static bool prepared = false;
@@ -25,9 +14,9 @@ void PrepareBenchPictures() {
     prepared = true;
     uint32_t seed = 2463534242u;
     for (Picture& picture : ImageBank)
-        for (uint32_t& word : picture.Pixels) word = Random(seed);
-    for (uint32_t& word : BenchSource.Pixels) word = Random(seed);
-    for (uint32_t& word : BenchDestination.Pixels) word = Random(seed);
+        for (uint32_t& word : picture.Pixels) word = Xorshift32(seed);
+    for (uint32_t& word : BenchSource.Pixels) word = Xorshift32(seed);
+    for (uint32_t& word : BenchDestination.Pixels) word = Xorshift32(seed);
     BuildSineTable();
     for (int i = 0; i < RotozoomJobCount / 2; ++i) {
         const FrameTimeline t = ComputeTimeline(i * (SegmentMilliseconds / (RotozoomJobCount / 2)));

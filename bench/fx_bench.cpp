@@ -3,6 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cctype>
+#include <span>
+#include <string>
+
 #include "bench/bench_jobs.h"
 #include "fx/fx_level.h"
 #include "fx/pixel.h"
@@ -15,7 +19,7 @@ namespace {
 
 template <void (*Blend)(const Picture&, Picture&, int)>
 void BlendBenchmark(benchmark::State& state) {
-    RepeatJob(state, [](int64_t) { Blend(BenchSource, BenchDestination, 80); });
+    RepeatJob(state, [](int64_t) { Blend(BenchSource, BenchDestination, SharpMixWeight); });
 }
 BENCHMARK(BlendBenchmark<BlendFrame>)->Name("BM_BlendFrame");
 BENCHMARK(BlendBenchmark<BlendFrameScalar>)->Name("BM_BlendFrameScalar");
@@ -58,21 +62,28 @@ void BM_RenderFrame(benchmark::State& state) {
         const uint32_t elapsed = FrameTime(n);
         ComposeFrame(elapsed, elapsed);
     });
-    state.SetLabel(FxLevelName(ActiveFxLevel()));
+    state.SetLabel(ActiveFxLevel().name);
 }
 BENCHMARK(BM_RenderFrame);
 
-// The same frames at another level; skipped where the processor lacks it.
-void RenderFrameAtLevel(benchmark::State& state, FxLevel level) {
-    const FxLevel startUp = ActiveFxLevel();
-    if (!UseFxLevel(level)) {
+// The same frames at each level of the build (BM_RenderFramePortable,
+// BM_RenderFrameSse2, ...); skipped where the processor lacks the level.
+void RenderFrameAtLevel(benchmark::State& state, const FxLevel* level) {
+    const FxLevel& startUp = ActiveFxLevel();
+    if (!UseFxLevel(*level)) {
         state.SkipWithError("this processor lacks the level");
         return;
     }
     BM_RenderFrame(state);
     UseFxLevel(startUp);
 }
-BENCHMARK_CAPTURE(RenderFrameAtLevel, portable, FxLevel::Portable)->Name("BM_RenderFramePortable");
-BENCHMARK_CAPTURE(RenderFrameAtLevel, sse2, FxLevel::Sse2)->Name("BM_RenderFrameSse2");
+[[maybe_unused]] const bool LevelsRegistered = [] {
+    for (const FxLevel& level : std::span(FxLevels, FxLevelCount)) {
+        std::string name = level.name;
+        name[0] = static_cast<char>(std::toupper(name[0]));
+        benchmark::RegisterBenchmark(("BM_RenderFrame" + name).c_str(), RenderFrameAtLevel, &level);
+    }
+    return true;
+}();
 
 }  // namespace

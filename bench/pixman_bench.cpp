@@ -8,6 +8,7 @@
 
 #include "assets/image_bank.h"
 #include "bench/bench_jobs.h"
+#include "fx/fixed_point.h"
 #include "fx/rotozoom.h"
 #include "show/render_frame.h"
 
@@ -36,9 +37,9 @@ pixman_image_t* SolidMask(int alpha) {
 // (160, 120) + R * (x - 160, y - 120), with pixman's half-pixel centres.
 void SetTurn(pixman_image_t* source, float zoom, float angle) {
     const RotozoomSteps s = ComputeRotozoomSteps(zoom, angle);
-    const double cx = 160.5 * 65536, cy = 120.5 * 65536;
-    pixman_transform_t m = {{{s.kc, -s.ks, static_cast<pixman_fixed_t>(cx - (s.kc * 160.5 - s.ks * 120.5))},
-                             {s.ks, s.kc, static_cast<pixman_fixed_t>(cy - (s.ks * 160.5 + s.kc * 120.5))},
+    const double x = CentreX + 0.5, y = CentreY + 0.5;
+    pixman_transform_t m = {{{s.kc, -s.ks, static_cast<pixman_fixed_t>(x * FixedOne - (s.kc * x - s.ks * y))},
+                             {s.ks, s.kc, static_cast<pixman_fixed_t>(y * FixedOne - (s.ks * x + s.kc * y))},
                              {0, 0, pixman_fixed_1}}};
     pixman_image_set_transform(source, &m);
     pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
@@ -66,7 +67,7 @@ void BM_PixmanOver(benchmark::State& state) {
     PrepareBenchPictures();
     pixman_image_t* source = Opaque(BenchSource);
     pixman_image_t* destination = Target(BenchDestination);
-    RepeatJob(state, [&](int64_t) { Composite(PIXMAN_OP_OVER, source, SolidMask(80), destination); });
+    RepeatJob(state, [&](int64_t) { Composite(PIXMAN_OP_OVER, source, SolidMask(SharpMixWeight), destination); });
     pixman_image_unref(source);
     pixman_image_unref(destination);
 }
@@ -95,8 +96,8 @@ void BM_PixmanFrameShare(benchmark::State& state) {
         Composite(PIXMAN_OP_SRC, bank[t.next], nullptr, auxTarget);
         Composite(PIXMAN_OP_OVER, auxSource, SolidMask(t.alpha), mixTarget);
         Composite(PIXMAN_OP_SRC, mixTarget, nullptr, outputTarget);
-        Composite(PIXMAN_OP_OVER, auxSource, SolidMask(15), outputTarget);
-        Composite(PIXMAN_OP_OVER, mixSource, SolidMask(80), outputTarget);
+        Composite(PIXMAN_OP_OVER, auxSource, SolidMask(PlasmaMixWeight), outputTarget);
+        Composite(PIXMAN_OP_OVER, mixSource, SolidMask(SharpMixWeight), outputTarget);
     });
     for (pixman_image_t* image : bank) {
         pixman_image_set_transform(image, nullptr);

@@ -5,73 +5,63 @@
 
 #include "fx/fx_routines.h"
 
+// Each level's source in fx/levels/ defines its routines.
+extern const FxRoutines PortableRoutines;
+#if DEMO_FX_X86
+extern const FxRoutines Sse2Routines, Avx2Routines;
+#endif
+
 namespace {
 
-constexpr FxRoutines LevelRoutines[] = {
-    {BlendFramePortable, RotozoomSpanPortable, RadialBlurBandPortable},
-#if DEMO_FX_X86
-    {BlendFrameSse2, RotozoomSpanSse2, RadialBlurBandSse2},
-    {BlendFrameAvx2, RotozoomSpanAvx2, RadialBlurBandAvx2},
-#endif
-};
+bool Everywhere() { return true; }
 
-FxLevel Active = FxLevel::Portable;
+#if DEMO_FX_X86
+// Compiled without AVX2, so that it runs on any x86-64 processor.
+bool ProcessorHasAvx2() {
+    __builtin_cpu_init();  // may run before the library's own start-up code
+    return __builtin_cpu_supports("avx2");
+}
+#endif
 
 }  // namespace
 
+const FxLevel FxLevels[] = {
+    {"portable", Everywhere, &PortableRoutines},
+#if DEMO_FX_X86
+    {"sse2", Everywhere, &Sse2Routines},  // part of x86-64 itself
+    {"avx2", ProcessorHasAvx2, &Avx2Routines},
+#endif
+};
+const int FxLevelCount = sizeof FxLevels / sizeof FxLevels[0];
+
 // Constant-initialised, so it is valid even for effects used by other
 // start-up code before the choice below has run.
-FxRoutines ActiveFx = LevelRoutines[0];
+const FxRoutines* ActiveFx = &PortableRoutines;
 
 namespace {
+
+const FxLevel* Active = &FxLevels[0];
 
 bool PortableForced() {
     const char* value = std::getenv("DEMO_FX_PORTABLE");
     return value && *value && std::strcmp(value, "0") != 0;
 }
 
-// Runs before main.
+// Runs before main: the fastest level this processor runs.
 [[maybe_unused]] const bool StartUpChoice = [] {
-    if (PortableForced()) return true;
-    UseFxLevel(FxLevel::Avx2) || UseFxLevel(FxLevel::Sse2);
+    if (!PortableForced())
+        for (int i = FxLevelCount - 1; i > 0; --i)
+            if (UseFxLevel(FxLevels[i])) break;
     return true;
 }();
 
 }  // namespace
 
-bool FxLevelSupported(FxLevel level) {
-    switch (level) {
-        case FxLevel::Portable:
-            return true;
-#if DEMO_FX_X86
-        case FxLevel::Sse2:
-            return true;  // part of x86-64 itself
-        case FxLevel::Avx2:
-            __builtin_cpu_init();  // may run before the library's own start-up code
-            return __builtin_cpu_supports("avx2");
-#endif
-        default:
-            return false;
-    }
-}
-
-bool UseFxLevel(FxLevel level) {
-    if (!FxLevelSupported(level)) return false;
-    ActiveFx = LevelRoutines[static_cast<int>(level)];
-    Active = level;
+bool UseFxLevel(const FxLevel& level) {
+    if (!level.supported()) return false;
+    ActiveFx = level.routines;
+    Active = &level;
     return true;
 }
 
-FxLevel ActiveFxLevel() { return Active; }
-
-const char* FxLevelName(FxLevel level) {
-    switch (level) {
-        case FxLevel::Portable:
-            return "portable";
-        case FxLevel::Sse2:
-            return "sse2";
-        case FxLevel::Avx2:
-            return "avx2";
-    }
-    return "unknown";
-}
+const FxLevel& ActiveFxLevel() { return *Active; }

@@ -14,6 +14,11 @@ constexpr int PictureBytes = PicturePixels * 4;              // 307 200 bytes
 constexpr int BandTop = 32;      // first row of the band
 constexpr int BandBottom = 208;  // one past its last row (207)
 
+// The screen centre: the rotozoom turns about it and the radial blur smears
+// away from it (the blur's left half counts from column CentreX - 1).
+constexpr int CentreX = PictureWidth / 2;   // 160
+constexpr int CentreY = PictureHeight / 2;  // 120
+
 struct alignas(64) Picture {
     uint32_t Pixels[PicturePixels];
 };

@@ -26,7 +26,7 @@ void BlendFrameScalar(const Picture& source, Picture& destination, int alpha) {
 }
 
 void BlendFrame(const Picture& source, Picture& destination, int alpha) {
-    ActiveFx.blendFrame(source.Pixels, destination.Pixels, ClampAlpha(alpha));
+    ActiveFx->blendFrame(source.Pixels, destination.Pixels, ClampAlpha(alpha));
 }
 
 void CopyFrame(const Picture& source, Picture& destination) {

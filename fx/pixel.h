@@ -2,6 +2,7 @@
 // Whole-picture blend and copy, and the bilinear sampler shared by the
 // rotozoom and the radial blur.
 
+#include "fx/fixed_point.h"
 #include "fx/picture.h"
 
 // destination = (destination * (255 - alpha) + source * alpha) / 256 per
@@ -15,12 +16,11 @@ void BlendFrameScalar(const Picture& source, Picture& destination, int alpha);
 void CopyFrame(const Picture& source, Picture& destination);
 
 // Samples `pixels` at the 16.16 position (u, v). Only the top four fraction
-// bits take part. The caller keeps u >> 16 and v >> 16 non-negative and the
-// 2 x 2 block at (X, Y) inside the picture.
+// bits take part. The caller keeps the whole parts X and Y non-negative and
+// the 2 x 2 block at (X, Y) inside the picture.
 inline uint32_t BilinearSample(const uint32_t* pixels, int32_t u, int32_t v) {
-    const uint32_t fx = (static_cast<uint32_t>(u) >> 12) & 15;
-    const uint32_t fy = (static_cast<uint32_t>(v) >> 12) & 15;
-    const uint32_t* p = pixels + (v >> 16) * PictureWidth + (u >> 16);
+    const uint32_t fx = FixedSixteenths(u), fy = FixedSixteenths(v);
+    const uint32_t* p = pixels + FixedWhole(v) * PictureWidth + FixedWhole(u);
     const uint32_t p00 = p[0], p01 = p[1], p10 = p[PictureWidth], p11 = p[PictureWidth + 1];
     const uint32_t w00 = (16 - fx) * (16 - fy), w01 = fx * (16 - fy);
     const uint32_t w10 = (16 - fx) * fy, w11 = fx * fy;

@@ -15,7 +15,7 @@ void BuildSineTable() {
 
 void DrawPlasmaScalar(Picture& destination, uint32_t phase) {
     const int32_t* t = SineTable;
-    const int k = static_cast<int>(phase % 283);
+    const int k = static_cast<int>(phase % PlasmaPeriod);
     for (int y = BandTop; y < BandBottom; ++y) {
         uint32_t* row = destination.Pixels + y * PictureWidth;
         for (int x = 0; x < PictureWidth; ++x) {
@@ -47,7 +47,7 @@ uint32_t Words[PlasmaWordsSize];
 // Gathers were tried for AVX2 and were slower than this on every level.
 void DrawPlasma(Picture& destination, uint32_t phase) {
     const int32_t* t = SineTable;
-    const int k = static_cast<int>(phase % 283);
+    const int k = static_cast<int>(phase % PlasmaPeriod);
     for (int j = 0; j < PlasmaDiagonalSize; ++j) Diagonal[j] = t[k + j] >> 3;
     for (int b = 0; b < PlasmaEighthsSize; ++b) Eighths[b] = t[b] >> 3;
     for (int c = 0; c < PlasmaWordsSize; ++c) {

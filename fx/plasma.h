@@ -11,8 +11,10 @@ extern int32_t SineTable[SineTableSize];
 
 void BuildSineTable();
 
-// Fills the band of `destination` with the plasma pattern for `phase`;
-// phases that differ by a multiple of 283 give the same pattern.
+// Phases that differ by a multiple of this draw the same pattern.
+constexpr uint32_t PlasmaPeriod = 283;
+
+// Fills the band of `destination` with the plasma pattern for `phase`.
 void DrawPlasma(Picture& destination, uint32_t phase);
 
 // The straightforward scalar plasma that every faster level must match.

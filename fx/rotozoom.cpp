@@ -9,21 +9,21 @@
 
 RotozoomSteps ComputeRotozoomSteps(float zoom, float angle) {
     const double inverse = 1.0 / static_cast<double>(zoom);
-    return {TruncateToInt32(std::cos(static_cast<double>(angle)) * inverse * 65536.0),
-            TruncateToInt32(std::sin(static_cast<double>(angle)) * inverse * 65536.0)};
+    return {FixedFromReal(std::cos(static_cast<double>(angle)) * inverse),
+            FixedFromReal(std::sin(static_cast<double>(angle)) * inverse)};
 }
 
 namespace {
 
 // The sampler reads a 2 x 2 block, so the last column and row are out.
-constexpr uint32_t ULimit = 319u << 16, VLimit = 239u << 16;
+constexpr uint32_t ULimit = FixedFromInt(PictureWidth - 1), VLimit = FixedFromInt(PictureHeight - 1);
 
 // Source position of column 0 of destination row y.
 int32_t RowStartU(int y, const RotozoomSteps& s) {
-    return WrapAdd(WrapAdd(160 << 16, WrapMul(-160, s.kc)), WrapMul(-(y - 120), s.ks));
+    return WrapAdd(WrapAdd(FixedFromInt(CentreX), WrapMul(-CentreX, s.kc)), WrapMul(-(y - CentreY), s.ks));
 }
 int32_t RowStartV(int y, const RotozoomSteps& s) {
-    return WrapAdd(WrapAdd(120 << 16, WrapMul(-160, s.ks)), WrapMul(y - 120, s.kc));
+    return WrapAdd(WrapAdd(FixedFromInt(CentreY), WrapMul(-CentreX, s.ks)), WrapMul(y - CentreY, s.kc));
 }
 
 // One destination row with every position tested.
@@ -87,7 +87,7 @@ void Rotozoom(const Picture& source, Picture& destination, float zoom, float ang
         const int last = static_cast<int>(std::min({inU.last, inV.last, int64_t{PictureWidth - 1}}));
         if (first > last) continue;
         const int vectored = (last - first + 1) & ~7;
-        ActiveFx.rotozoomSpan(source.Pixels, row + first, vectored, static_cast<int32_t>(u + first * kc),
+        ActiveFx->rotozoomSpan(source.Pixels, row + first, vectored, static_cast<int32_t>(u + first * kc),
                               static_cast<int32_t>(v + first * ks), steps.kc, steps.ks);
         for (int x = first + vectored; x <= last; ++x)
             row[x] = BilinearSample(source.Pixels, static_cast<int32_t>(u + x * kc),

@@ -29,15 +29,15 @@ const float BlurWaveScale = std::bit_cast<float>(0x3BF6603Eu);   // nearest floa
 // and d in range; below that it equals the signed reading.
 FrameTimeline ComputeTimeline(uint32_t elapsed) {
     FrameTimeline t;
-    t.slot = static_cast<int>((elapsed / SegmentMilliseconds) % 23);
-    t.next = (t.slot + 1) % 23;
+    t.slot = static_cast<int>((elapsed / SegmentMilliseconds) % ImageCount);
+    t.next = (t.slot + 1) % ImageCount;
     t.d = elapsed % SegmentMilliseconds;
     t.angle = static_cast<float>(t.d) * AngleRate;
     t.zoom = static_cast<float>(1.4 - t.d * static_cast<double>(ZoomRate));
     t.nextZoom = static_cast<float>(2.2 - static_cast<double>(t.angle));
     t.nextAngle = static_cast<float>(static_cast<double>(t.angle) - 0.8);
     t.alpha = static_cast<int>(t.d * 255 / SegmentMilliseconds);
-    t.phase = elapsed / 33;
+    t.phase = elapsed / PlasmaPhaseMilliseconds;
     return t;
 }
 
@@ -57,9 +57,9 @@ void MixPictures(const FrameTimeline& t) {
 
 void FinishFrame(const FrameTimeline& t, uint32_t blurElapsed) {
     DrawPlasma(AuxBuffer, t.phase);
-    BlendFrame(AuxBuffer, OutputBuffer, 15);
+    BlendFrame(AuxBuffer, OutputBuffer, PlasmaMixWeight);
     RadialBlur(OutputBuffer, BlurFactor(blurElapsed));
-    BlendFrame(MixBuffer, OutputBuffer, 80);
+    BlendFrame(MixBuffer, OutputBuffer, SharpMixWeight);
 }
 
 }  // namespace

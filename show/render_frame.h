@@ -2,12 +2,19 @@
 
 #include <cstdint>
 
+#include "assets/image_bank.h"
 #include "fx/picture.h"
 
-// Timeline: each of the 23 pictures holds the screen for one 16-second
+// Timeline: each picture of the bank holds the screen for one 16-second
 // segment while it fades into the next; the whole cycle then repeats.
 constexpr uint32_t SegmentMilliseconds = 16000;
-constexpr uint32_t CycleMilliseconds = SegmentMilliseconds * 23;
+constexpr uint32_t CycleMilliseconds = SegmentMilliseconds * ImageCount;
+// The plasma moves on by one phase every 33 ms.
+constexpr uint32_t PlasmaPhaseMilliseconds = 33;
+// The blend weights (0..255) of the faint plasma over the frame and of the
+// sharp cross-fade mixed back over the blurred frame.
+constexpr int PlasmaMixWeight = 15;
+constexpr int SharpMixWeight = 80;
 
 // The clock reading the timeline counts from (set by the start-up).
 extern uint32_t StartTime;
@@ -20,8 +27,8 @@ extern Picture OutputBuffer;  // the finished frame
 
 // What the timeline derives from an elapsed time.
 struct FrameTimeline {
-    int slot;         // current picture, 0..22
-    int next;         // picture faded in, 0..22
+    int slot;         // current picture, 0..ImageCount - 1
+    int next;         // picture faded in, 0..ImageCount - 1
     uint32_t d;       // milliseconds into the segment, 0..15999
     float angle;      // rotation of the current picture
     float zoom;       // magnification of the current picture

@@ -5,8 +5,9 @@
 
 #include <cstdint>
 
+#include "fx/fixed_point.h"
 #include "fx/fx_routines.h"
-#include "fx/levels/level_kernels.h"
+#include "fx/levels/blur_fold.h"
 #include "fx/levels/x86_fold.h"
 
 namespace {
@@ -90,8 +91,6 @@ void BlendTowards(const uint32_t* source, uint32_t* destination, uint32_t alpha)
     }
 }
 
-}  // namespace
-
 void BlendFrameAvx2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
     if (alpha < 128)
         BlendTowards<false>(source, destination, alpha);
@@ -113,9 +112,10 @@ void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, 
     alignas(32) int32_t index[8];
     for (int x = 0; x < count; x += 8) {
         const __m256i offset =
-            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, 16), width), _mm256_srai_epi32(uu, 16));
-        const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(uu, 12), fifteen);
-        const __m256i fy = _mm256_and_si256(_mm256_srli_epi32(vv, 12), fifteen);
+            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vv, FixedShift), width),
+                             _mm256_srai_epi32(uu, FixedShift));
+        const __m256i fx = _mm256_and_si256(_mm256_srli_epi32(uu, SampleFractionShift), fifteen);
+        const __m256i fy = _mm256_and_si256(_mm256_srli_epi32(vv, SampleFractionShift), fifteen);
         // Per pixel: the byte pair (16 - fx, fx) four times, and fy in four 16-bit lanes.
         __m256i wx = _mm256_or_si256(_mm256_sub_epi32(sixteen, fx), _mm256_slli_epi32(fx, 8));
         wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
@@ -135,3 +135,7 @@ void RotozoomSpanAvx2(const uint32_t* source, uint32_t* destination, int count, 
 }
 
 void RadialBlurBandAvx2(uint32_t* pixels, const BlurPlan& plan) { RadialBlurFolded<Avx2Lanes>(pixels, plan); }
+
+}  // namespace
+
+extern const FxRoutines Avx2Routines = {BlendFrameAvx2, RotozoomSpanAvx2, RadialBlurBandAvx2};

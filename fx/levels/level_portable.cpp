@@ -1,9 +1,9 @@
-// The portable level's radial blur: the folded four-quadrant loop over plain
-// arrays of sixteen 16-bit lanes. (Its blend, rotozoom run and plasma live
-// beside the scalar references.)
+// The portable level: plain C++ for any processor. Its blend and rotozoom
+// run are the scalar references' own loops; its radial blur is the folded
+// loop over plain arrays of sixteen 16-bit lanes.
 
 #include "fx/fx_routines.h"
-#include "fx/levels/level_kernels.h"
+#include "fx/levels/blur_fold.h"
 
 namespace {
 
@@ -58,8 +58,10 @@ struct PortableLanes {
     }
 };
 
-}  // namespace
-
 void RadialBlurBandPortable(uint32_t* pixels, const BlurPlan& plan) {
     RadialBlurFolded<PortableLanes>(pixels, plan);
 }
+
+}  // namespace
+
+extern const FxRoutines PortableRoutines = {BlendFramePortable, RotozoomSpanPortable, RadialBlurBandPortable};

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
+#include "fx/fixed_point.h"
 #include "fx/fx_routines.h"
-#include "fx/levels/level_kernels.h"
+#include "fx/levels/blur_fold.h"
 #include "fx/levels/x86_fold.h"
 
 namespace {
@@ -76,8 +77,6 @@ __m128i BilinearTwo(__m128i p00, __m128i p01, __m128i p10, __m128i p11, __m128i 
 
 __m128i LoadPair(const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
 
-}  // namespace
-
 // Channels widened to 16-bit lanes: d * (255 - alpha) + s * alpha (at most
 // 65 025), then the high byte. The spare lanes have weight 0 and come out 0.
 void BlendFrameSse2(const uint32_t* source, uint32_t* destination, uint32_t alpha) {
@@ -105,13 +104,13 @@ void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, 
     const __m128i fifteen = _mm_set1_epi32(15);
     alignas(16) int32_t index[4];
     for (int x = 0; x < count; x += 4) {
-        const __m128i row = _mm_srai_epi32(vv, 16);
+        const __m128i row = _mm_srai_epi32(vv, FixedShift);
         // row * 320 + column, as row * 256 + row * 64 + column
         const __m128i offset = _mm_add_epi32(_mm_add_epi32(_mm_slli_epi32(row, 8), _mm_slli_epi32(row, 6)),
-                                             _mm_srai_epi32(uu, 16));
+                                             _mm_srai_epi32(uu, FixedShift));
         _mm_store_si128(reinterpret_cast<__m128i*>(index), offset);
-        const __m128i fx = _mm_and_si128(_mm_srli_epi32(uu, 12), fifteen);
-        const __m128i fy = _mm_and_si128(_mm_srli_epi32(vv, 12), fifteen);
+        const __m128i fx = _mm_and_si128(_mm_srli_epi32(uu, SampleFractionShift), fifteen);
+        const __m128i fy = _mm_and_si128(_mm_srli_epi32(vv, SampleFractionShift), fifteen);
         // Each pair holds a pixel and its right neighbour; split them into
         // the left and right pixels of the four positions.
         const __m128 top01 =
@@ -138,3 +137,7 @@ void RotozoomSpanSse2(const uint32_t* source, uint32_t* destination, int count, 
 }
 
 void RadialBlurBandSse2(uint32_t* pixels, const BlurPlan& plan) { RadialBlurFolded<Sse2Lanes>(pixels, plan); }
+
+}  // namespace
+
+extern const FxRoutines Sse2Routines = {BlendFrameSse2, RotozoomSpanSse2, RadialBlurBandSse2};

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "fx/fx_routines.h"
+#include "fx/levels/blur_fold.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <span>
 #include <string>
 
 #include "fx/fx_level.h"
@@ -19,15 +20,14 @@ Picture Source, Fast, Reference;
 
 // Runs every test once per level this processor has, against the scalar
 // references, then restores the level chosen at start-up.
-class EveryLevel : public ::testing::TestWithParam<FxLevel> {
+class EveryLevel : public ::testing::TestWithParam<const FxLevel*> {
 protected:
     static void SetUpTestSuite() { BuildSineTable(); }
     void SetUp() override {
-        startUpLevel = ActiveFxLevel();
-        if (!UseFxLevel(GetParam())) GTEST_SKIP() << FxLevelName(GetParam()) << " not available here";
+        if (!UseFxLevel(*GetParam())) GTEST_SKIP() << GetParam()->name << " not available here";
     }
     void TearDown() override { UseFxLevel(startUpLevel); }
-    FxLevel startUpLevel = FxLevel::Portable;
+    const FxLevel& startUpLevel = ActiveFxLevel();
 };
 
 // The first differing pixel, for a readable failure.
@@ -71,14 +71,14 @@ TEST_P(EveryLevel, RotozoomMatchesAcrossTheShowsRangeAndBeyond) {
     FillRandom(Source, 3);
     uint32_t seed = 4;
     for (int trial = 0; trial < 80; ++trial) {  // the show's zooms 1..2.2 and angles -0.8..0.8
-        const float zoom = 1.0f + (NextRandom(seed) % 12001) / 10000.0f;
-        const float angle = -0.8f + (NextRandom(seed) % 16001) / 10000.0f;
+        const float zoom = 1.0f + (Xorshift32(seed) % 12001) / 10000.0f;
+        const float angle = -0.8f + (Xorshift32(seed) % 16001) / 10000.0f;
         ExpectRotozoomMatches(zoom, angle, seed);
     }
     for (int trial = 0; trial < 60; ++trial) {  // shrinking, mirrored and far-turned
         const float zoom =
-            (NextRandom(seed) % 2 ? 1.0f : -1.0f) * (0.05f + (NextRandom(seed) % 50000) / 5000.0f);
-        const float angle = -7.0f + (NextRandom(seed) % 140001) / 10000.0f;
+            (Xorshift32(seed) % 2 ? 1.0f : -1.0f) * (0.05f + (Xorshift32(seed) % 50000) / 5000.0f);
+        const float angle = -7.0f + (Xorshift32(seed) % 140001) / 10000.0f;
         ExpectRotozoomMatches(zoom, angle, seed);
     }
 }
@@ -117,7 +117,7 @@ void ExpectBlurMatches(float factor, uint32_t seed) {
 TEST_P(EveryLevel, RadialBlurMatchesAcrossTheShowsRange) {
     uint32_t seed = 8;
     for (int trial = 0; trial < 24; ++trial)
-        ExpectBlurMatches(0.98775f + (NextRandom(seed) % 1516) / 1e6f, seed);
+        ExpectBlurMatches(0.98775f + (Xorshift32(seed) % 1516) / 1e6f, seed);
     // Every step from the show's lowest to its highest, on one picture each.
     for (int32_t step = 64733; step <= 64831; step += 7) ExpectBlurMatches(step / 65536.0f, step);
 }
@@ -161,20 +161,22 @@ TEST_P(EveryLevel, RadialBlurOfAUniformBandKeepsIt) {
     }
 }
 
-std::string LevelName(const ::testing::TestParamInfo<FxLevel>& info) { return FxLevelName(info.param); }
+std::string LevelName(const ::testing::TestParamInfo<const FxLevel*>& info) { return info.param->name; }
 
-INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel,
-                         ::testing::Values(FxLevel::Portable, FxLevel::Sse2, FxLevel::Avx2), LevelName);
+INSTANTIATE_TEST_SUITE_P(Levels, EveryLevel, ::testing::Range<const FxLevel*>(FxLevels, FxLevels + FxLevelCount),
+                         LevelName);
 
 TEST(FxLevels, StartUpPicksTheBestLevelUnlessThePortableOneIsForced) {
     const char* forced = std::getenv("DEMO_FX_PORTABLE");
-    FxLevel best = FxLevel::Portable;
-    for (FxLevel level : {FxLevel::Sse2, FxLevel::Avx2})
-        if (FxLevelSupported(level)) best = level;
-    EXPECT_EQ(ActiveFxLevel(), forced && *forced && std::string(forced) != "0" ? FxLevel::Portable : best);
-    EXPECT_TRUE(FxLevelSupported(FxLevel::Portable));
+    const FxLevel* best = FxLevels;
+    for (const FxLevel& level : std::span(FxLevels, FxLevelCount))
+        if (level.supported()) best = &level;
+    EXPECT_EQ(&ActiveFxLevel(), forced && *forced && std::string(forced) != "0" ? FxLevels : best);
+    EXPECT_STREQ(FxLevels[0].name, "portable");
+    EXPECT_TRUE(FxLevels[0].supported());
 #if defined(__x86_64__)
-    EXPECT_TRUE(FxLevelSupported(FxLevel::Sse2));
+    EXPECT_EQ(FxLevelCount, 3);            // portable, sse2, avx2
+    EXPECT_TRUE(FxLevels[1].supported());  // SSE2 is part of x86-64
 #endif
 }
 

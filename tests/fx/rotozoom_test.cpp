@@ -67,8 +67,8 @@ TEST(Rotozoom, MatchesDirectPositionsAcrossTheShowsRange) {
     uint32_t seed = 99;
     FillRandom(Source, 5);
     for (int trial = 0; trial < 40; ++trial) {
-        const float zoom = 0.5f + (NextRandom(seed) % 3000) / 1000.0f;
-        const float angle = -3.2f + (NextRandom(seed) % 6400) / 1000.0f;
+        const float zoom = 0.5f + (Xorshift32(seed) % 3000) / 1000.0f;
+        const float angle = -3.2f + (Xorshift32(seed) % 6400) / 1000.0f;
         FillRandom(Destination, trial);
         expected = Destination;
         Rotozoom(Source, Destination, zoom, angle);

@@ -8,11 +8,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <span>
 
 #include "assets/image_bank.h"
 #include "fx/fx_level.h"
 #include "fx/plasma.h"
-#include "platform/clock.h"
 #include "show/render_frame.h"
 
 namespace {
@@ -69,19 +69,13 @@ void* operator new(std::size_t size, std::align_val_t alignment) {
 
 namespace {
 
-uint32_t Now;
-uint32_t ReadNow() { return Now; }
-
 class RenderFrameAllocations : public ::testing::Test {
 protected:
     void SetUp() override {
         BuildSineTable();
         for (int slot = 0; slot < ImageCount; ++slot)
             for (int i = 0; i < PicturePixels; ++i) ImageBank[slot].Pixels[i] = i * 2654435761u + slot;
-        SetClockSource(ReadNow);
-        StartTime = 5;
     }
-    void TearDown() override { SetClockSource(nullptr); }
 };
 
 TEST_F(RenderFrameAllocations, TheCountSeesBothKindsOfAllocation) {
@@ -94,17 +88,16 @@ TEST_F(RenderFrameAllocations, TheCountSeesBothKindsOfAllocation) {
 }
 
 TEST_F(RenderFrameAllocations, NoneAcrossManyFramesOnEveryLevel) {
-    const FxLevel startUp = ActiveFxLevel();
-    for (FxLevel level : {FxLevel::Portable, FxLevel::Sse2, FxLevel::Avx2}) {
+    const FxLevel& startUp = ActiveFxLevel();
+    for (const FxLevel& level : std::span(FxLevels, FxLevelCount)) {
         if (!UseFxLevel(level)) continue;
-        Now = StartTime;
-        RenderFrame();  // anything set up on first use is not per frame
+        ComposeFrame(0, 0);  // anything set up on first use is not per frame
         const long before = Allocations;
         for (uint32_t frame = 0; frame < 120; ++frame) {
-            Now = StartTime + frame * 3079;  // across segments, fades, phases and blur factors
-            RenderFrame();
+            const uint32_t elapsed = frame * 3079;  // across segments, fades, phases and blur factors
+            ComposeFrame(elapsed, elapsed);
         }
-        EXPECT_EQ(Allocations - before, 0) << FxLevelName(level);
+        EXPECT_EQ(Allocations - before, 0) << level.name;
     }
     UseFxLevel(startUp);
 }

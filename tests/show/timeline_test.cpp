@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
@@ -84,9 +85,6 @@ TEST(Timeline, BlurFactorSwingsInItsBand) {
     EXPECT_EQ(BlurFactor(0), static_cast<float>(0.987 + 0.2 * static_cast<double>(1.0f / 133)));
 }
 
-uint32_t Now;
-uint32_t ReadNow() { return Now; }
-
 uint64_t Hash(const Picture& picture) {
     uint64_t h = 1469598103934665603ull;
     for (uint32_t word : picture.Pixels) h = (h ^ word) * 1099511628211ull;
@@ -100,9 +98,7 @@ protected:
         for (int slot = 0; slot < 23; ++slot)
             for (int i = 0; i < PicturePixels; ++i)
                 ImageBank[slot].Pixels[i] = (i * 2654435761u) ^ (slot * 0x01030507u) ^ ((i / 320) << 9);
-        SetClockSource(ReadNow);
     }
-    static void TearDownTestSuite() { SetClockSource(nullptr); }
     void SetUp() override {
         std::memset(&MixBuffer, 0, sizeof MixBuffer);
         std::memset(&AuxBuffer, 0, sizeof AuxBuffer);
@@ -111,10 +107,8 @@ protected:
 };
 
 TEST_F(RenderFrameTest, RowsOutsideTheBandStayBlack) {
-    StartTime = 1000;
     for (uint32_t e : {0u, 5000u, 15999u, 16000u, 367999u}) {
-        Now = StartTime + e;
-        RenderFrame();
+        ComposeFrame(e, e);
         for (const Picture* p : {&MixBuffer, &AuxBuffer, &OutputBuffer}) {
             for (int i = 0; i < BandTop * PictureWidth; ++i) ASSERT_EQ(p->Pixels[i], 0u);
             for (int i = BandBottom * PictureWidth; i < PicturePixels; ++i) ASSERT_EQ(p->Pixels[i], 0u);
@@ -122,23 +116,46 @@ TEST_F(RenderFrameTest, RowsOutsideTheBandStayBlack) {
     }
 }
 
-TEST_F(RenderFrameTest, ClockWrapAndLongRunsStayInsideTheBank) {
-    StartTime = 0xFFFFFF00u;  // the clock wraps between start and now
-    for (uint32_t e : {100u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
-        Now = StartTime + e;
-        RenderFrame();  // the sanitizer build reports any read outside ImageBank
-    }
+TEST_F(RenderFrameTest, LongRunsStayInsideTheBank) {
+    for (uint32_t e : {100u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
+        ComposeFrame(e, e);  // the sanitizer build reports any read outside ImageBank
     SUCCEED();
+}
+
+std::vector<uint32_t> ClockReadings;
+size_t ClockReads;
+bool CopiedBeforeSecondReading;
+uint32_t ReadClock() {
+    if (ClockReads == 1) CopiedBeforeSecondReading = std::memcmp(&OutputBuffer, &MixBuffer, sizeof MixBuffer) == 0;
+    return ClockReadings.at(ClockReads++);
+}
+
+// The live frame is the pure one at two clock readings: the first before the
+// rotozooms, the second after the copy, each counted from StartTime across
+// the clock's wrap.
+TEST_F(RenderFrameTest, LiveFrameReadsTheClockBeforeTheRotozoomsAndAfterTheCopy) {
+    ComposeFrame(3000, 3000);  // leaves OutputBuffer unlike MixBuffer until the copy
+    StartTime = 0xFFFFFF00u;
+    ClockReadings = {StartTime + 7000, StartTime + 7040};  // other phases and blur steps
+    SetClockSource(ReadClock);
+    RenderFrame();
+    SetClockSource(nullptr);
+    EXPECT_EQ(ClockReads, 2u);
+    EXPECT_TRUE(CopiedBeforeSecondReading);
+    static Picture live;
+    live = OutputBuffer;
+    SetUp();
+    ComposeFrame(3000, 3000);
+    ComposeFrame(7000, 7040);
+    EXPECT_EQ(std::memcmp(&live, &OutputBuffer, sizeof live), 0);
 }
 
 // Fixed hashes of a sequence of frames: any change to what a frame shows,
 // including the trails kept from frame to frame, breaks them.
 TEST_F(RenderFrameTest, FrameSequenceIsStable) {
-    StartTime = 42;
     uint64_t combined = 0;
     for (uint32_t e : {0u, 40u, 8000u, 15999u, 16000u, 200000u, 367999u, 368000u, 0x80000005u}) {
-        Now = StartTime + e;
-        RenderFrame();
+        ComposeFrame(e, e);
         combined = combined * 31 + Hash(OutputBuffer);
     }
     EXPECT_EQ(combined, 5490561876994642730u);

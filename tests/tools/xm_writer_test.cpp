@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "tests/tools/openmpt_module.h"
@@ -24,7 +25,7 @@ XmInstrument Tone(const char* name, size_t frames) {
     instrument.name = name;
     instrument.sample.resize(frames);
     for (size_t i = 0; i < frames; ++i)
-        instrument.sample[i] = static_cast<int16_t>(std::lround(20000 * std::sin(2 * M_PI * static_cast<double>(i) / 128)));
+        instrument.sample[i] = static_cast<int16_t>(std::lround(20000 * std::sin(2 * std::numbers::pi * static_cast<double>(i) / 128)));
     instrument.loop = XmLoop::Forward;
     instrument.loopLength = static_cast<uint32_t>(frames);
     instrument.relativeNote = 24;  // 128-frame cycles at C-4 sound at 33452 / 128 Hz
@@ -123,7 +124,7 @@ TEST(EncodeXm, SampleDataAndTuningSurviveTheRoundTrip) {
     }
     EXPECT_NEAR(rises, 523.25 * 0.9, 3);
     EXPECT_GT(loudest, 0.05f);
-    EXPECT_LT(largestStep, loudest * 2 * M_PI * 523.25 / 48000 * 1.1);
+    EXPECT_LT(largestStep, loudest * 2 * std::numbers::pi * 523.25 / 48000 * 1.1);
 }
 
 TEST(EncodeXm, RefusesModulesTheFormatCannotHold) {

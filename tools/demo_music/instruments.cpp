@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <string>
+
+#include "tools/common/xorshift.h"
 
 namespace {
 
@@ -13,7 +16,7 @@ namespace {
 // hundredths of a semitone brings 33452 / 128 Hz up to middle C.
 constexpr double Rate = 8363.0 * 4;
 constexpr int Cycle = 128;
-constexpr double Pi = 3.14159265358979323846;
+using std::numbers::pi;
 constexpr double MiddleC = 261.6255653;
 
 double Seconds(int frame) { return frame / Rate; }
@@ -23,10 +26,7 @@ class Noise {
 public:
     explicit Noise(uint32_t seed) : state_(seed) {}
     double Next() {  // -1 .. 1
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return static_cast<int32_t>(state_) / 2147483648.0;
+        return static_cast<int32_t>(Xorshift32(state_)) / 2147483648.0;
     }
 
 private:
@@ -61,7 +61,7 @@ std::vector<double> SawHarmonics(double cutoff, int harmonics, double slope) {
 
 double Harmonics(double phase, const std::vector<double>& weights) {
     double sum = 0;
-    for (size_t k = 1; k <= weights.size(); ++k) sum += std::sin(2 * Pi * static_cast<double>(k) * phase) * weights[k - 1];
+    for (size_t k = 1; k <= weights.size(); ++k) sum += std::sin(2 * pi * static_cast<double>(k) * phase) * weights[k - 1];
     return sum;
 }
 
@@ -90,9 +90,9 @@ XmInstrument MakeKick() {
     for (size_t i = 0; i < wave.size(); ++i) {
         const double t = Seconds(static_cast<int>(i));
         phase += (48 + 120 * std::exp(-t / 0.035)) / Rate;
-        const double body = std::sin(2 * Pi * phase) * std::exp(-t / 0.22);
+        const double body = std::sin(2 * pi * phase) * std::exp(-t / 0.22);
         const double click = std::exp(-t / 0.004) * 0.5;
-        wave[i] = std::tanh(1.6 * (body + click * std::sin(2 * Pi * phase * 3)));
+        wave[i] = std::tanh(1.6 * (body + click * std::sin(2 * pi * phase * 3)));
     }
     return Drum("kick", wave, 0.95);
 }
@@ -115,7 +115,7 @@ XmInstrument MakeSnare() {
     std::vector<double> wave = HighPassedNoise(static_cast<size_t>(Rate * 0.3), 0x5EED0001u, 0.75);
     for (size_t i = 0; i < wave.size(); ++i) {
         const double t = Seconds(static_cast<int>(i));
-        const double tone = std::sin(2 * Pi * 185 * t) * std::exp(-t / 0.045) + 0.5 * std::sin(2 * Pi * 330 * t) * std::exp(-t / 0.03);
+        const double tone = std::sin(2 * pi * 185 * t) * std::exp(-t / 0.045) + 0.5 * std::sin(2 * pi * 330 * t) * std::exp(-t / 0.03);
         wave[i] = 0.9 * tone + wave[i] * std::exp(-t / 0.085) * 1.2;
     }
     return Drum("snare", wave, 0.9);
@@ -128,7 +128,7 @@ XmInstrument MakeCymbal(const char* name, double seconds, double decay, uint32_t
     for (size_t i = 0; i < wave.size(); ++i) {
         const double t = Seconds(static_cast<int>(i));
         double ring = 0;
-        for (const double frequency : partials) ring += std::sin(2 * Pi * frequency * t) > 0 ? 0.12 : -0.12;
+        for (const double frequency : partials) ring += std::sin(2 * pi * frequency * t) > 0 ? 0.12 : -0.12;
         wave[i] = (wave[i] + ring * 0.5) * std::exp(-t / decay) * std::min(1.0, t / 0.0008);
     }
     return Drum(name, wave, peak);
@@ -142,7 +142,7 @@ XmInstrument MakeBass(int8_t finetune) {
         const double phase = static_cast<double>(i) / Cycle;
         const double closing = std::max(0.0, 1 - std::min(phase, double(settled)) / settled);
         const double cutoff = 3 + 14 * closing * closing;
-        wave[i] = Harmonics(phase, SawHarmonics(cutoff, 40, 1.0)) + 0.8 * std::sin(2 * Pi * phase);
+        wave[i] = Harmonics(phase, SawHarmonics(cutoff, 40, 1.0)) + 0.8 * std::sin(2 * pi * phase);
     }
     XmInstrument bass = Base("bass", ToSample(wave, 0.9, false), finetune);
     LoopAll(bass, static_cast<uint32_t>(settled * Cycle));
@@ -197,7 +197,7 @@ XmInstrument MakePluck(int8_t finetune) {
         const double t = Seconds(static_cast<int>(i));
         const double phase = static_cast<double>(i) / Cycle;
         double sum = 0;
-        for (int k = 1; k <= 12; ++k) sum += std::sin(2 * Pi * k * phase) / k * std::exp(-t * (3 + 4.0 * k));
+        for (int k = 1; k <= 12; ++k) sum += std::sin(2 * pi * k * phase) / k * std::exp(-t * (3 + 4.0 * k));
         wave[i] = sum * std::min(1.0, t / 0.002);
     }
     return Base("pluck", ToSample(wave, 0.9, true), finetune);

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <numbers>
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr double TwoPi = 2 * Pi;
+constexpr double TwoPi = 2 * std::numbers::pi;
 
 // Colours are red, green and blue from 0 to 1, stored as sRGB as they are.
 struct Rgb {
@@ -390,7 +390,7 @@ Rgb Sunflower(double x, double y) {
     const double r = std::hypot(x, y), angle = std::atan2(y, x);
     const double seedRadius = 0.42, spacing = 0.0165;
     if (r < seedRadius) {
-        const double golden = Pi * (3 - std::sqrt(5.0));
+        const double golden = std::numbers::pi * (3 - std::sqrt(5.0));
         const int middle = static_cast<int>((r / spacing) * (r / spacing));
         double nearest = 1;
         for (int n = std::max(1, middle - 40); n <= middle + 40; ++n) {
@@ -404,7 +404,7 @@ Rgb Sunflower(double x, double y) {
         const double count = 21, length = 0.55 - 0.12 * layer;
         const double along = (r - seedRadius + 0.04) / length;
         const double across = Fract(angle / TwoPi * count + 0.5 * layer) - 0.5;
-        if (along < 1 && std::fabs(across) < 0.48 * std::sin(Pi * std::min(1.0, along * 0.9 + 0.05))) {
+        if (along < 1 && std::fabs(across) < 0.48 * std::sin(std::numbers::pi * std::min(1.0, along * 0.9 + 0.05))) {
             const Rgb petal = Mix({1.0, 0.62, 0.08}, {1.0, 0.9, 0.25}, along) * (layer ? 0.82 : 1.0);
             return petal * (0.85 + 0.15 * Smooth(0, 0.12, std::fabs(across)));
         }
@@ -580,8 +580,8 @@ void GeneratePicture(int number, Picture& picture) {
             Rgb sum{0, 0, 0};
             for (int sy = 0; sy < n; ++sy)
                 for (int sx = 0; sx < n; ++sx) {
-                    const double x = (px + (sx + 0.5) / n - PictureWidth / 2.0) / (PictureHeight / 2.0);
-                    const double y = (py + (sy + 0.5) / n - PictureHeight / 2.0) / (PictureHeight / 2.0);
+                    const double x = (px + (sx + 0.5) / n - CentreX) / CentreY;
+                    const double y = (py + (sy + 0.5) / n - CentreY) / CentreY;
                     const Rgb c = recipe.shade(x, y);
                     sum = sum + Rgb{Clamp01(c.r), Clamp01(c.g), Clamp01(c.b)};
                 }

@@ -3,9 +3,11 @@
 // patterns, each with its detail about the centre, where the show zooms and
 // turns. The same bytes on every run.
 
+#include "assets/image_bank.h"
 #include "fx/picture.h"
 
-constexpr int DefaultPictureCount = 23;
+// One default picture for every slot of the image bank.
+constexpr int DefaultPictureCount = ImageCount;
 
 // Draws default picture `number` (1 to 23) into `picture`, spare bytes 0.
 void GeneratePicture(int number, Picture& picture);

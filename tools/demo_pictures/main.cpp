@@ -11,13 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "assets/image_bank.h"
 #include "tools/common/file_output.h"
 #include "tools/demo_pictures/generator.h"
 #include "tools/demo_pictures/resample.h"
 
 namespace {
-
-constexpr int MaxPictures = 23;
 
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "demo-pictures: %s\n", problem.c_str());
@@ -37,8 +36,10 @@ int Fail(const std::string& error) {
     return 1;
 }
 
-std::string PictureFileName(const std::string& directory, int number) {
-    return directory + (number < 10 ? "/0" : "/") + std::to_string(number) + ".raw";
+std::string PicturePath(const std::string& directory, int number) {
+    char name[PictureFileNameSize];
+    PictureFileName(name, number);
+    return directory + "/" + name;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
@@ -87,7 +88,7 @@ int Generate(const std::string& directory) {
     const auto picture = std::make_unique<Picture>();
     for (int number = 1; number <= DefaultPictureCount; ++number) {
         GeneratePicture(number, *picture);
-        if (!WritePictureFile(PictureFileName(directory, number), *picture, error)) return Fail(error);
+        if (!WritePictureFile(PicturePath(directory, number), *picture, error)) return Fail(error);
     }
     return 0;
 }
@@ -104,7 +105,7 @@ int Convert(const std::vector<std::string>& images, const std::string& directory
     }
     if (!EnsureDirectory(directory, error)) return Fail(error);
     for (size_t i = 0; i < pictures.size(); ++i)
-        if (!WritePictureFile(PictureFileName(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
+        if (!WritePictureFile(PicturePath(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
     return 0;
 }
 
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
     if (command == "convert") {
         if (args.size() < 3) return Usage("convert takes one or more images and a folder");
         const std::vector<std::string> images(args.begin() + 1, args.end() - 1);
-        if (images.size() > MaxPictures)
+        if (images.size() > ImageCount)
             return Usage("convert takes at most 23 images, " + std::to_string(images.size()) + " given");
         return Convert(images, args.back());
     }

@@ -1,6 +1,31 @@
 #pragma once
 // The window and the exclusive full-screen display with its flipping
 // surfaces: set-up, the window procedure and release.
+//
+// The platform's services called here and in present.cpp, and what their
+// stand-ins in platform/sdl/ do (the display's tests link recording doubles
+// instead, tests/display/fake_platform.h):
+//   LoadLibraryA, GetProcAddress  "ddraw.dll" is built in; its export
+//                                 DirectDrawCreate makes the SDL display device
+//   RegisterClassA, CreateWindowExA  an SDL window, hidden until the display
+//                                 takes the screen
+//   SetCooperativeLevel           exclusive: the window covers its screen at the
+//                                 desktop's own size, no mode is changed;
+//                                 normal: it leaves full screen and hides
+//   SetDisplayMode                the frame's size, and the texture's pixel
+//                                 format for the depth (32, 24 or 16 bits)
+//   CreateSurface                 a renderer paced by vertical sync, and a
+//                                 streaming texture as the back buffer
+//   Lock, Unlock                  the texture's memory, write-only; its pitch
+//                                 may exceed a row
+//   Flip                          the texture scaled up by a whole factor,
+//                                 black around it, shown
+//   PeekMessageA                  SDL's events as messages: quit and close as
+//                                 WM_CLOSE, focus as WM_ACTIVATEAPP, the
+//                                 pointer's arrival as WM_SETCURSOR
+//   SetCursor(nullptr)            hides the mouse pointer
+//   Sleep, ExitProcess            yield or sleep; flush the standard streams
+//                                 and end the process at once
 
 #include "display/converters.h"
 #include "platform/ddraw.h"

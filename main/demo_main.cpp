@@ -3,6 +3,7 @@
 #include "assets/image_bank.h"
 #include "display/display.h"
 #include "display/present.h"
+#include "fx/picture.h"
 #include "fx/plasma.h"
 #include "platform/clock.h"
 #include "platform/music.h"
@@ -13,7 +14,7 @@
 int DemoMain() {
     LoadImages();
     BuildSineTable();
-    if (!InitDisplay("test", 320, 240)) return 1;  // no music, nothing released
+    if (!InitDisplay("test", PictureWidth, PictureHeight)) return 1;  // no music, nothing released
 
     StartTime = timeGetTime();
     // A missing module or sound device only leaves the show silent.

@@ -31,9 +31,9 @@ struct alignas(32) BlurLanes {
     uint16_t lane[16];
 };
 
-constexpr int BlurRows = 89;                 // local rows 0..88
-constexpr int BlurColumns = 160;             // local columns 0..159
-constexpr int BlurZeroColumn = BlurColumns;  // a slot that always holds zeros
+constexpr int BlurRows = CentreY - BandTop + 1;  // local rows 0..88
+constexpr int BlurColumns = CentreX;             // local columns 0..159
+constexpr int BlurZeroColumn = BlurColumns;      // a slot that always holds zeros
 extern BlurLanes BlurScratch[BlurRows][BlurColumns + 1];
 
 // Which folded pixels a blur sample reads, and with which weights. Column

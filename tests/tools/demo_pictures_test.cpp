@@ -37,6 +37,28 @@ double ChannelDistance(uint32_t a, uint32_t b) {
     return sum / 3;
 }
 
+// A PNG file's 0xRRGGBB pixels, row by row; empty if it cannot be read.
+struct PngPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> rgb;
+};
+
+PngPixels ReadPng(const std::string& path) {
+    PngPixels png;
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    SDL_Surface* image = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
+    SDL_FreeSurface(loaded);
+    if (!image) return png;
+    png.width = image->w;
+    png.height = image->h;
+    for (int y = 0; y < image->h; ++y)
+        for (int x = 0; x < image->w; ++x)
+            png.rgb.push_back(static_cast<const uint32_t*>(image->pixels)[y * image->pitch / 4 + x] & 0xFFFFFF);
+    SDL_FreeSurface(image);
+    return png;
+}
+
 // Saves a test image of one colour; `alpha` below 255 makes it translucent.
 void SaveImage(const std::string& path, int width, int height, uint32_t rgb, uint8_t alpha = 255) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
@@ -117,7 +139,8 @@ TEST(DemoPictures, ConvertTakesAtMost23Images) {
 
 TEST(DemoPictures, BadCommandLinesGiveUsageAndExitCode2) {
     ScratchDirectory scratch;
-    for (const char* args : {"", "draw out", "generate", "generate a b", "convert out", "view only.raw", "view a b c"}) {
+    for (const char* args : {"", "draw out", "generate", "generate a b", "convert out", "view only.raw", "view a b c",
+                             "view --square 0 a b", "view --square 1025 a b", "view --square 9x a b", "view --size 9 a b"}) {
         EXPECT_EQ(scratch.Run(Tool + " " + args), 2) << args;
         EXPECT_NE(scratch.Errors().find("usage: demo-pictures"), std::string::npos) << args;
     }
@@ -135,19 +158,31 @@ TEST(DemoPictures, ViewWritesThePictureAsPng) {
     }
     scratch.Write("in.raw", bytes);
     ASSERT_EQ(scratch.Run(Tool + " view in.raw out.png"), 0) << scratch.Errors();
-    SDL_Surface* loaded = IMG_Load(scratch.Path("out.png").c_str());
-    ASSERT_NE(loaded, nullptr);
-    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
-    SDL_FreeSurface(loaded);
-    ASSERT_NE(image, nullptr);
-    ASSERT_EQ(image->w, PictureWidth);
-    ASSERT_EQ(image->h, PictureHeight);
+    const PngPixels png = ReadPng(scratch.Path("out.png"));
+    ASSERT_EQ(png.width, PictureWidth);
+    ASSERT_EQ(png.height, PictureHeight);
     for (int y = 0; y < PictureHeight; ++y)
-        for (int x = 0; x < PictureWidth; ++x) {
-            const uint32_t shown = static_cast<const uint32_t*>(image->pixels)[y * image->pitch / 4 + x] & 0xFFFFFF;
-            ASSERT_EQ(shown, PixelOf(bytes, x, y)) << x << "," << y;
+        for (int x = 0; x < PictureWidth; ++x) ASSERT_EQ(png.rgb[y * PictureWidth + x], PixelOf(bytes, x, y)) << x << "," << y;
+}
+
+// An icon's square: the middle 240 x 240 (top half one colour, bottom half
+// another), shrunk to 120 x 120, with none of the white sides let in.
+TEST(DemoPictures, ViewWithSquareWritesTheMiddleSquareScaled) {
+    ScratchDirectory scratch;
+    std::string bytes(PictureBytes, '\xFF');
+    for (int y = 0; y < PictureHeight; ++y)
+        for (int x = 40; x < 280; ++x) {
+            const uint32_t rgb = y < 120 ? 0x3060C0 : 0xC03010;
+            for (int b = 0; b < 3; ++b) bytes[(y * PictureWidth + x) * 4 + b] = static_cast<char>(rgb >> (8 * b));
         }
-    SDL_FreeSurface(image);
+    scratch.Write("in.raw", bytes);
+    ASSERT_EQ(scratch.Run(Tool + " view --square 120 in.raw out.png"), 0) << scratch.Errors();
+    const PngPixels png = ReadPng(scratch.Path("out.png"));
+    ASSERT_EQ(png.width, 120);
+    ASSERT_EQ(png.height, 120);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            ASSERT_LE(ChannelDistance(png.rgb[y * 120 + x], y < 60 ? 0x3060C0 : 0xC03010), 1) << x << "," << y;
 }
 
 TEST(DemoPictures, ViewReportsFilesOfTheWrongSize) {

@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr int MaxSquare = 1024;
+
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "demo-pictures: %s\n", problem.c_str());
     std::fprintf(stderr,
@@ -26,8 +28,9 @@ int Usage(const std::string& problem) {
                  "       demo-pictures convert IMAGE... OUTDIR\n"
                  "         turns up to 23 images (PNG, JPEG, BMP, GIF, TGA) into OUTDIR/01.raw ...,\n"
                  "         each scaled to cover 320 x 240 and cropped to the middle\n"
-                 "       demo-pictures view PICTURE.raw OUT.png\n"
-                 "         writes a picture file as a PNG image\n");
+                 "       demo-pictures view [--square N] PICTURE.raw OUT.png\n"
+                 "         writes a picture file as a PNG image; with --square, its middle\n"
+                 "         square scaled to N x N pixels (N from 1 to 1024)\n");
     return 2;
 }
 
@@ -109,7 +112,8 @@ int Convert(const std::vector<std::string>& images, const std::string& directory
     return 0;
 }
 
-int View(const std::string& path, const std::string& png) {
+// `square` 0 writes the picture as it is.
+int View(const std::string& path, const std::string& png, int square) {
     std::vector<uint8_t> bytes;
     std::string error;
     if (!ReadWholeFile(path, bytes, error)) return Fail(error);
@@ -119,8 +123,24 @@ int View(const std::string& path, const std::string& png) {
     std::vector<uint32_t> pixels(PicturePixels);
     for (int i = 0; i < PicturePixels; ++i)
         for (int b = 0; b < 3; ++b) pixels[i] |= static_cast<uint32_t>(bytes[4 * i + b]) << (8 * b);
-    if (!WritePngAtomically(png, pixels.data(), PictureWidth, PictureHeight, error)) return Fail(error);
+    if (square == 0) {
+        if (!WritePngAtomically(png, pixels.data(), PictureWidth, PictureHeight, error)) return Fail(error);
+        return 0;
+    }
+    RgbImage image{PictureWidth, PictureHeight, std::vector<uint8_t>(PicturePixels * 3)};
+    for (int i = 0; i < PicturePixels; ++i)
+        for (int c = 0; c < 3; ++c) image.rgb[3 * i + c] = static_cast<uint8_t>(pixels[i] >> (16 - 8 * c));
+    std::vector<uint32_t> scaled(static_cast<size_t>(square) * square);
+    ScaleToCover(image, square, square, scaled.data());
+    if (!WritePngAtomically(png, scaled.data(), square, square, error)) return Fail(error);
     return 0;
+}
+
+// "--square N" before a view's files: N, or 0 when `text` is no size from 1 to MaxSquare.
+int SquareSize(const std::string& text) {
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+    const int size = std::stoi(text);
+    return size <= MaxSquare ? size : 0;
 }
 
 }  // namespace
@@ -130,7 +150,12 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage("");
     const std::string& command = args[0];
     if (command == "generate") return args.size() == 2 ? Generate(args[1]) : Usage("generate takes one folder");
-    if (command == "view") return args.size() == 3 ? View(args[1], args[2]) : Usage("view takes a picture file and a PNG name");
+    if (command == "view") {
+        if (args.size() == 3) return View(args[1], args[2], 0);
+        if (args.size() != 5 || args[1] != "--square") return Usage("view takes a picture file and a PNG name");
+        const int square = SquareSize(args[2]);
+        return square ? View(args[3], args[4], square) : Usage("--square takes a size from 1 to 1024");
+    }
     if (command == "convert") {
         if (args.size() < 3) return Usage("convert takes one or more images and a folder");
         const std::vector<std::string> images(args.begin() + 1, args.end() - 1);

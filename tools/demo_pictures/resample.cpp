@@ -52,37 +52,40 @@ uint32_t ToSrgb(float linear) {
 
 }  // namespace
 
-void ScaleToCover(const RgbImage& image, Picture& picture) {
-    const double scale = std::max(static_cast<double>(PictureWidth) / image.width,
-                                  static_cast<double>(PictureHeight) / image.height);
-    const std::vector<Taps> across = AxisTaps(image.width, PictureWidth, scale);
-    const std::vector<Taps> down = AxisTaps(image.height, PictureHeight, scale);
+void ScaleToCover(const RgbImage& image, int width, int height, uint32_t* pixels) {
+    const double scale = std::max(static_cast<double>(width) / image.width, static_cast<double>(height) / image.height);
+    const std::vector<Taps> across = AxisTaps(image.width, width, scale);
+    const std::vector<Taps> down = AxisTaps(image.height, height, scale);
     float linear[256];
     for (int i = 0; i < 256; ++i) linear[i] = ToLinear(static_cast<uint8_t>(i));
 
-    // Rows first: every source row the columns need, narrowed to 320 pixels.
+    // Rows first: every source row the columns need, narrowed to `width` pixels.
     const int firstRow = down.front().first;
     const int lastRow = down.back().first + static_cast<int>(down.back().weights.size()) - 1;
-    std::vector<float> narrowed(static_cast<size_t>(lastRow - firstRow + 1) * PictureWidth * 3, 0.0f);
+    std::vector<float> narrowed(static_cast<size_t>(lastRow - firstRow + 1) * width * 3, 0.0f);
     for (int row = firstRow; row <= lastRow; ++row) {
         const uint8_t* source = image.rgb.data() + static_cast<size_t>(row) * image.width * 3;
-        float* out = narrowed.data() + static_cast<size_t>(row - firstRow) * PictureWidth * 3;
-        for (int x = 0; x < PictureWidth; ++x) {
+        float* out = narrowed.data() + static_cast<size_t>(row - firstRow) * width * 3;
+        for (int x = 0; x < width; ++x) {
             const Taps& tap = across[static_cast<size_t>(x)];
             for (size_t k = 0; k < tap.weights.size(); ++k)
                 for (int c = 0; c < 3; ++c)
                     out[x * 3 + c] += tap.weights[k] * linear[source[(tap.first + k) * 3 + c]];
         }
     }
-    for (int y = 0; y < PictureHeight; ++y) {
+    for (int y = 0; y < height; ++y) {
         const Taps& tap = down[static_cast<size_t>(y)];
-        for (int x = 0; x < PictureWidth; ++x) {
+        for (int x = 0; x < width; ++x) {
             float sum[3] = {0, 0, 0};
             for (size_t k = 0; k < tap.weights.size(); ++k) {
-                const float* in = narrowed.data() + ((tap.first - firstRow + k) * PictureWidth + x) * 3;
+                const float* in = narrowed.data() + ((tap.first - firstRow + k) * width + x) * 3;
                 for (int c = 0; c < 3; ++c) sum[c] += tap.weights[k] * in[c];
             }
-            picture.Pixels[y * PictureWidth + x] = ToSrgb(sum[0]) << 16 | ToSrgb(sum[1]) << 8 | ToSrgb(sum[2]);
+            pixels[y * width + x] = ToSrgb(sum[0]) << 16 | ToSrgb(sum[1]) << 8 | ToSrgb(sum[2]);
         }
     }
+}
+
+void ScaleToCover(const RgbImage& image, Picture& picture) {
+    ScaleToCover(image, PictureWidth, PictureHeight, picture.Pixels);
 }

@@ -13,7 +13,10 @@ struct RgbImage {
     std::vector<uint8_t> rgb;
 };
 
-// Scales `image` to cover 320 x 240 with its aspect kept and crops the middle.
-// Shrinking averages the area each output pixel covers and enlarging
-// interpolates bilinearly, both in linear light. Spare bytes are 0.
+// Scales `image` to cover `width` x `height` with its aspect kept and crops the
+// middle, into 0x00RRGGBB `pixels`. Shrinking averages the area each output
+// pixel covers and enlarging interpolates bilinearly, both in linear light.
+void ScaleToCover(const RgbImage& image, int width, int height, uint32_t* pixels);
+
+// The same into a picture, 320 x 240; spare bytes are 0.
 void ScaleToCover(const RgbImage& image, Picture& picture);

@@ -10,6 +10,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopen
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool x11-utils imagemagick openmpt123)
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
+  packages+=(dpkg-dev file desktop-file-utils appstream lintian)  # building and checking the package
 fi
 
 missing=()
@@ -20,7 +21,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y "${missing[@]}"
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree and checks what installing it
+# gives: the files and their modes, the control fields, the menu entry and
+# metainfo, the tools answering, and the launcher starting the show on the
+# right folder and passing its exit code through.
+# Usage: tests/package/package_test.sh BUILD_DIR [--lintian]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+name=twenty-three-turns
+for command in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file; do
+    command -v "$command" >/dev/null || { echo "$command is missing: run scripts/setup.sh --tests" >&2; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+expect() {  # expect WHAT ACTUAL EXPECTED
+    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
+}
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
+version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+deb=$work/out/${name}_${version}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "no $deb; cpack made: $(ls "$work/out")" >&2; exit 1; }
+
+# Everything the package holds, and which of it is executable.
+expected_files="usr/bin/demo-frames
+usr/bin/demo-music
+usr/bin/demo-pictures
+usr/bin/$name
+usr/libexec/$name/demo
+usr/share/applications/org.twentythreeturns.TwentyThreeTurns.desktop
+usr/share/doc/$name/changelog.gz
+usr/share/doc/$name/copyright
+usr/share/icons/hicolor/256x256/apps/$name.png
+usr/share/man/man1/demo-frames.1.gz
+usr/share/man/man1/demo-music.1.gz
+usr/share/man/man1/demo-pictures.1.gz
+usr/share/man/man1/$name.1.gz
+usr/share/metainfo/org.twentythreeturns.TwentyThreeTurns.metainfo.xml
+$(for n in $(seq -w 1 23); do echo "usr/share/$name/$n.raw"; done)
+usr/share/$name/kimo.xm"
+dpkg-deb -c "$deb" >"$work/list"
+expect "files" "$(awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' "$work/list" | sort)" "$(sort <<<"$expected_files")"
+expect "executables" "$(awk '$1 == "-rwxr-xr-x" {sub(/^\.\//, "", $6); print $6}' "$work/list" | sort)" \
+    "$(grep -E '^usr/(bin|libexec)/' <<<"$expected_files" | sort)"
+expect "other modes" "$(awk '$1 !~ /^d/ && $1 != "-rwxr-xr-x" && $1 != "-rw-r--r--"' "$work/list")" ""
+expect "owners" "$(awk '$2 != "root/root"' "$work/list")" ""
+
+field() { dpkg-deb -f "$deb" "$1"; }
+expect "Package" "$(field Package)" "$name"
+expect "Section" "$(field Section)" video
+[[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
+depends=$(field Depends)
+for library in libsdl2-2.0-0 libsdl2-image-2.0-0 libopenmpt0; do
+    [[ "$depends" == *"$library ("* ]] || fail "Depends lacks $library: $depends"
+done
+[[ "$depends" != *-dev* ]] || fail "Depends names a development package: $depends"
+[ "$(field Description | wc -l)" -gt 3 ] || fail "Description has no long text"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+share=$root/usr/share
+# One version everywhere: the package, its changelog and the metainfo's newest release.
+expect "changelog version" "$(zcat "$share/doc/$name/changelog.gz" | sed -n '1s/.*(\(.*\)).*/\1/p')" "$version"
+expect "metainfo version" "$(grep -o -m1 '<release version="[^"]*"' "$share"/metainfo/*.xml | cut -d'"' -f2)" "$version"
+desktop-file-validate "$share"/applications/*.desktop || fail "desktop entry does not validate"
+appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work/appstream.log" ||
+    fail "metainfo does not validate: $(cat "$work/appstream.log")"
+expect "Exec" "$(grep '^Exec=' "$share"/applications/*.desktop)" "Exec=/usr/bin/$name"
+expect "Path" "$(grep '^Path=' "$share"/applications/*.desktop)" "Path=/usr/share/$name"
+expect "Icon" "$(grep '^Icon=' "$share"/applications/*.desktop)" "Icon=$name"
+[[ "$(file -b "$share/icons/hicolor/256x256/apps/$name.png")" == "PNG image data, 256 x 256, "* ]] ||
+    fail "icon: $(file -b "$share/icons/hicolor/256x256/apps/$name.png")"
+
+for tool in demo-frames demo-pictures demo-music; do
+    status=0
+    "$root/usr/bin/$tool" 2>"$work/usage" || status=$?
+    expect "$tool exit code" "$status" 2
+    grep -q "^usage: $tool " "$work/usage" || fail "$tool gives no usage: $(cat "$work/usage")"
+done
+launcher=$root/usr/bin/$name
+"$launcher" --help | grep -q "^usage: $name" || fail "$name --help"
+status=0
+"$launcher" --bogus 2>/dev/null || status=$?
+expect "$name --bogus exit code" "$status" 2
+
+# Starts the launcher with the environment given, waits until the show runs
+# and checks its working directory, ends it as the desktop would, and checks
+# the exit code.
+run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
+    local folder=$1 pid status=0 cwd=""
+    shift
+    env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" "$launcher" >"$work/show.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        [ "$(readlink "/proc/$pid/exe" || true)" = "$root/usr/libexec/$name/demo" ] && cwd=$(readlink "/proc/$pid/cwd") && break
+        sleep 0.1
+    done
+    sleep 0.5
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" || status=$?
+    expect "show's folder" "$cwd" "$folder"
+    expect "show's exit code" "$status" 0
+}
+home=$work/home
+mkdir -p "$home"
+run_show "$share/$name" HOME="$home"
+own=$home/.local/share/$name
+mkdir -p "$own"
+echo "my own picture" >"$own/01.raw"
+# A relative XDG_DATA_HOME is ignored.
+run_show "$own" HOME="$home" XDG_DATA_HOME=relative/folder
+expect "own picture" "$(cat "$own/01.raw")" "my own picture"
+for file in "$share/$name"/*; do
+    [ "${file##*/}" = 01.raw ] || cmp -s "$file" "$own/${file##*/}" || fail "own folder lacks ${file##*/}"
+done
+expect "own folder" "$(ls -A "$own" | wc -l)" 24
+# An absolute one replaces ~/.local/share, even without a folder of ours in it.
+run_show "$share/$name" HOME="$home" XDG_DATA_HOME="$work/elsewhere"
+status=0
+env -i HOME="$home" SDL_VIDEODRIVER=nonexistent "$launcher" >/dev/null 2>&1 || status=$?
+expect "exit code of a show that cannot start" "$status" 1
+
+if [ "${2:-}" = --lintian ]; then
+    lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
+fi
+[ "$failures" -eq 0 ] || exit 1
+echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, all checks passed"

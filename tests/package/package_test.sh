@@ -92,7 +92,8 @@ expect "$name --bogus exit code" "$status" 2
 run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
     local folder=$1 pid status=0 cwd=""
     shift
-    env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" "$launcher" >"$work/show.log" 2>&1 &
+    # Its own process group, so that nothing outlives the check.
+    setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" "$launcher" >"$work/show.log" 2>&1 &
     pid=$!
     for _ in $(seq 100); do
         [ "$(readlink "/proc/$pid/exe" || true)" = "$root/usr/libexec/$name/demo" ] && cwd=$(readlink "/proc/$pid/cwd") && break
@@ -101,6 +102,7 @@ run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
     sleep 0.5
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || status=$?
+    kill -KILL -- "-$pid" 2>/dev/null || true
     expect "show's folder" "$cwd" "$folder"
     expect "show's exit code" "$status" 0
 }

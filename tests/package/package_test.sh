@@ -95,11 +95,16 @@ run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
     # Its own process group, so that nothing outlives the check.
     setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" "$launcher" >"$work/show.log" 2>&1 &
     pid=$!
-    for _ in $(seq 100); do
-        [ "$(readlink "/proc/$pid/exe" || true)" = "$root/usr/libexec/$name/demo" ] && cwd=$(readlink "/proc/$pid/cwd") && break
+    # Running once it is the show with its music thread: the display, and
+    # with it the handling of SIGTERM, is set up before the music starts.
+    for _ in $(seq 300); do
+        if [ "$(readlink "/proc/$pid/exe" || true)" = "$root/usr/libexec/$name/demo" ] &&
+            [ "$(ls "/proc/$pid/task" | wc -l)" -ge 2 ]; then
+            cwd=$(readlink "/proc/$pid/cwd")
+            break
+        fi
         sleep 0.1
     done
-    sleep 0.5
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || status=$?
     kill -KILL -- "-$pid" 2>/dev/null || true

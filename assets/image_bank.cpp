@@ -1,8 +1,11 @@
 #include "assets/image_bank.h"
 
-#include <cerrno>
+#include <errno.h>
+
 #include <cstdio>
 #include <cstring>
+
+#include "platform/regular_file.h"
 
 Picture ImageBank[ImageCount];
 
@@ -13,9 +16,11 @@ void LoadImages() {
         PictureFileName(name, number);
         // Cleared first: a missing file leaves a black slot, a short one a black tail.
         std::memset(ImageBank[number - 1].Pixels, 0, PictureBytes);
-        std::FILE* file = std::fopen(name, "rb");
+        uint64_t size;
+        const char* problem;
+        std::FILE* file = OpenRegularFile(name, size, problem);
         if (!file) {
-            std::fprintf(stderr, "demo: cannot open picture %s: %s\n", name, std::strerror(errno));
+            std::fprintf(stderr, "%s: cannot open picture %s: %s\n", program_invocation_short_name, name, problem);
             continue;
         }
         std::fread(ImageBank[number - 1].Pixels, 1, PictureBytes, file);

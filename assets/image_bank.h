@@ -18,5 +18,6 @@ extern Picture ImageBank[ImageCount];
 // Reads the picture files from the working directory: raw pictures of
 // 307 200 bytes, pixels as bytes blue, green, red, spare. A short file fills
 // only the start of its slot, a long one is read up to its first picture, and
-// a file that cannot be opened leaves its slot black and is named on stderr.
+// a file that cannot be opened, or is no regular file (a folder, a FIFO), leaves
+// its slot black and is named on stderr.
 void LoadImages();

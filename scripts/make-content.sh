@@ -13,6 +13,16 @@ tools="${DEMO_BUILD_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build}/tools"
 dir=$1
 mkdir -p "$dir"
 
+# A link to nothing may stand for content elsewhere (a drive not mounted):
+# it is neither kept as if it were content nor replaced.
+for name in $(seq -f '%02g.raw' 1 23) kimo.xm; do
+  if [ -L "$dir/$name" ] && [ ! -e "$dir/$name" ]; then
+    echo "make-content.sh: $dir/$name links to $(readlink "$dir/$name"), which does not exist;" \
+         "remove the link or restore what it points to" >&2
+    exit 1
+  fi
+done
+
 missing=()
 for number in $(seq -w 1 23); do
   [ -e "$dir/$number.raw" ] || missing+=("$number.raw")

@@ -1,10 +1,12 @@
 #include "platform/sdl/ddraw_sdl.h"
 
 #include <SDL.h>
+#include <errno.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/sdl/sdl_window.h"
 
@@ -31,7 +33,11 @@ Uint32 FormatForDepth(DWORD bits) {
     if (const char* forced = std::getenv("DEMO_PIXEL_FORMAT")) {
         for (const NamedFormat& named : Formats)
             if (std::strcmp(forced, named.name) == 0) return BitCount(named.format) == static_cast<int>(bits) ? named.format : 0;
-        std::fprintf(stderr, "demo: DEMO_PIXEL_FORMAT: unknown format \"%s\"\n", forced);
+        // Every depth asks in turn: one line is enough.
+        static std::string reported;
+        if (reported != forced)
+            std::fprintf(stderr, "%s: DEMO_PIXEL_FORMAT: unknown format \"%s\"\n", program_invocation_short_name, forced);
+        reported = forced;
         return 0;
     }
     switch (bits) {
@@ -130,7 +136,10 @@ class SdlDirectDraw final : public IDirectDraw {
 public:
     // The device holds the video subsystem for as long as it lives.
     static HRESULT Create(IDirectDraw** directDraw) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return DDERR_GENERIC;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            ReportDisplayFailure("video");
+            return DDERR_GENERIC;
+        }
         *directDraw = new SdlDirectDraw;
         return DD_OK;
     }
@@ -158,13 +167,18 @@ public:
         SDL_DisplayMode desktop;
         SDL_Rect bounds;
         if (display < 0 || SDL_GetDesktopDisplayMode(display, &desktop) != 0 ||
-            SDL_GetDisplayBounds(display, &bounds) != 0)
+            SDL_GetDisplayBounds(display, &bounds) != 0) {
+            ReportDisplayFailure("desktop size");
             return DDERR_GENERIC;
+        }
         // Sized and placed first: without a window manager a full-screen
         // window keeps the size it was created with.
         SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
         SDL_SetWindowSize(sdl, desktop.w, desktop.h);
-        if (SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DDERR_GENERIC;
+        if (SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            ReportDisplayFailure("full screen");
+            return DDERR_GENERIC;
+        }
         SDL_ShowWindow(sdl);
         SDL_RaiseWindow(sdl);
         exclusive = sdl;
@@ -196,10 +210,14 @@ public:
         if (primary || !exclusive || !mode.format) return DDERR_GENERIC;
 
         SDL_Renderer* renderer = SDL_CreateRenderer(exclusive, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer) return DDERR_GENERIC;
+        if (!renderer) {
+            ReportDisplayFailure("renderer");
+            return DDERR_GENERIC;
+        }
         SDL_Texture* texture =
             SDL_CreateTexture(renderer, mode.format, SDL_TEXTUREACCESS_STREAMING, mode.width, mode.height);
         if (!texture || SDL_RenderSetLogicalSize(renderer, mode.width, mode.height) != 0) {
+            ReportDisplayFailure("frame texture");
             SDL_DestroyRenderer(renderer);
             return DDERR_GENERIC;
         }

@@ -1,20 +1,36 @@
 #include "platform/sdl/module_file.h"
 
+#include <errno.h>
+
 #include <cstdio>
 #include <vector>
 
+#include "platform/regular_file.h"
+
 namespace {
 
+// Reads the bytes to play; a file that is missing is passed over in silence,
+// any other that cannot be played is named on standard error.
 bool ReadFile(const char* name, uint32_t offset, uint32_t length, std::vector<char>& data) {
-    std::FILE* file = std::fopen(name, "rb");
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = size >= 0 && offset <= static_cast<unsigned long>(size);
+    uint64_t size = 0;
+    const char* problem = nullptr;
+    std::FILE* file = OpenRegularFile(name, size, problem);
+    if (!file) {
+        if (errno != ENOENT) std::fprintf(stderr, "%s: cannot open %s: %s\n", program_invocation_short_name, name, problem);
+        return false;
+    }
+    const uint64_t available = offset <= size ? size - offset : 0;
+    const uint64_t wanted = length == 0 || length > available ? available : length;
+    bool ok = wanted > 0;
+    if (wanted > MaxModuleBytes) {
+        std::fprintf(stderr, "%s: %s is %llu bytes; modules above %llu bytes are not played\n",
+                     program_invocation_short_name, name, static_cast<unsigned long long>(wanted),
+                     static_cast<unsigned long long>(MaxModuleBytes));
+        ok = false;
+    }
     if (ok) {
-        const unsigned long available = static_cast<unsigned long>(size) - offset;
-        data.resize(length == 0 || length > available ? available : length);
-        ok = !data.empty() && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
+        data.resize(wanted);
+        ok = std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
              std::fread(data.data(), 1, data.size(), file) == data.size();
     }
     std::fclose(file);

@@ -8,7 +8,11 @@
 
 #include <cstdint>
 
+// Far above any real module; more is refused rather than held in memory.
+constexpr uint64_t MaxModuleBytes = 64 << 20;
+
 // `length` bytes of the file `name` from `offset`, or the rest of the file
-// from `offset` when `length` is 0. Null when the file cannot be read or is
-// not a module libopenmpt plays.
+// from `offset` when `length` is 0. Null when the file cannot be read, is not
+// a regular file, holds more than MaxModuleBytes from `offset` or is not a
+// module libopenmpt plays; all but a missing file are named on standard error.
 openmpt_module* OpenModuleFile(const char* name, uint32_t offset = 0, uint32_t length = 0);

@@ -7,3 +7,7 @@
 
 // The SDL window behind a window handle; null for an unknown handle.
 SDL_Window* SdlWindowOf(HWND window);
+
+// Names on standard error, once per run, the step of the display's set-up that
+// SDL refused and SDL's reason: the show itself ends with no message.
+void ReportDisplayFailure(const char* step);

@@ -1,7 +1,9 @@
 #include <SDL.h>
+#include <errno.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <memory>
@@ -80,6 +82,13 @@ bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
 
 SDL_Window* SdlWindowOf(HWND window) { return Find(window) ? window->sdl : nullptr; }
 
+void ReportDisplayFailure(const char* step) {
+    static bool reported = false;
+    if (reported) return;
+    reported = true;
+    std::fprintf(stderr, "%s: cannot set up the display: %s: %s\n", program_invocation_short_name, step, SDL_GetError());
+}
+
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
     if (!Classes.emplace(windowClass->lpszClassName, windowClass->lpfnWndProc).second) return 0;
@@ -90,13 +99,17 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
                      int height) {
     const auto windowClass = className ? Classes.find(className) : Classes.end();
     if (windowClass == Classes.end()) return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        ReportDisplayFailure("video");
+        return nullptr;
+    }
     // A full-screen window stays on screen when another one takes the focus;
     // the show only stops drawing.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     const Uint32 flags = SDL_WINDOW_HIDDEN | ((style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : 0);
     SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, std::max(width, 1), std::max(height, 1), flags);
     if (!sdl) {
+        ReportDisplayFailure("window");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }

@@ -1,5 +1,9 @@
 // demo-frames: renders frames of the show at chosen times, without a display.
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,11 +26,44 @@ int Usage(const std::string& problem) {
     return 2;
 }
 
+// What one PNG frame can take at most: its rows stored without compression,
+// with the file's chunks around them.
+constexpr uint64_t PngFrameBound = 240000;
+
 bool WriteFrame(const std::string& directory, uint32_t time, bool png, std::string& error) {
     const std::string base = directory + "/frame-" + std::to_string(time);
-    if (!WritePictureFile(base + ".raw", OutputBuffer, error)) return false;
-    return !png || WritePngAtomically(base + ".png", OutputBuffer.Pixels, PictureWidth,
-                                      PictureHeight, error);
+    OutputFiles files;
+    return files.WritePicture(base + ".raw", OutputBuffer, error) &&
+           (!png || files.WritePng(base + ".png", OutputBuffer.Pixels, PictureWidth, PictureHeight, error)) &&
+           files.Commit(error);
+}
+
+// The bytes the frames take on disk, each file rounded up to whole blocks;
+// saturates rather than wrapping.
+uint64_t BytesNeeded(const std::vector<FrameTimes>& times, bool png, uint64_t block) {
+    const auto onDisk = [block](uint64_t bytes) { return (bytes + block - 1) / block * block; };
+    const uint64_t perFrame = onDisk(PictureBytes) + (png ? onDisk(PngFrameBound) : 0);
+    uint64_t total = 0;
+    for (const FrameTimes& range : times) {
+        const uint64_t frames = (range.end - range.start + range.step - 1) / range.step;
+        if (frames > (UINT64_MAX - total) / perFrame) return UINT64_MAX;
+        total += frames * perFrame;
+    }
+    return total;
+}
+
+// Refuses, naming both figures, a request that cannot fit in the free space
+// of the output folder's file system.
+bool FramesFit(const std::string& directory, const std::vector<FrameTimes>& times, bool png, std::string& error) {
+    struct statvfs space {};
+    if (statvfs(directory.c_str(), &space) != 0) return true;  // the writes will tell
+    const uint64_t block = space.f_frsize ? space.f_frsize : 4096;
+    const uint64_t needed = BytesNeeded(times, png, block);
+    const uint64_t free = static_cast<uint64_t>(space.f_bavail) * block;
+    if (needed <= free) return true;
+    error = "the frames need " + (needed == UINT64_MAX ? std::string("more than ") : std::string()) +
+            std::to_string(needed) + " bytes but " + directory + " has " + std::to_string(free) + " bytes free";
+    return false;
 }
 
 }  // namespace
@@ -52,7 +89,9 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
-    if (!EnsureDirectory(directory, error)) {
+    const bool existed = access(directory.c_str(), F_OK) == 0;
+    if (!EnsureDirectory(directory, error) || !FramesFit(directory, times, png, error)) {
+        if (!existed) rmdir(directory.c_str());
         std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
         return 1;
     }

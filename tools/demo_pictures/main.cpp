@@ -1,19 +1,18 @@
 // demo-pictures: makes the show's picture files: the default pictures, or
 // pictures converted from ordinary image files; and shows a picture file as PNG.
 
-#include <SDL.h>
-#include <SDL_image.h>
+#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "platform/regular_file.h"
 #include "tools/common/file_output.h"
 #include "tools/demo_pictures/generator.h"
+#include "tools/demo_pictures/image_file.h"
 #include "tools/demo_pictures/resample.h"
 
 namespace {
@@ -45,46 +44,6 @@ std::string PicturePath(const std::string& directory, int number) {
     return directory + "/" + name;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file) {
-        uint8_t chunk[65536];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-        const int readError = std::ferror(file) ? errno : 0;
-        std::fclose(file);
-        if (!readError) return true;
-        errno = readError;
-    }
-    error = "cannot read " + path + ": " + std::strerror(errno);
-    return false;
-}
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
-// Reads an image; transparent parts are laid over black.
-bool LoadImage(const std::string& path, RgbImage& image, std::string& error) {
-    const Surface loaded(IMG_Load(path.c_str()));
-    const Surface rgba(loaded ? SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0) : nullptr);
-    if (!rgba) {
-        error = "cannot read " + path + ": " + SDL_GetError();
-        return false;
-    }
-    image.width = rgba->w;
-    image.height = rgba->h;
-    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = static_cast<const uint8_t*>(rgba->pixels) + static_cast<size_t>(y) * rgba->pitch;
-        uint8_t* out = image.rgb.data() + static_cast<size_t>(y) * image.width * 3;
-        for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((row[x * 4 + c] * row[x * 4 + 3] + 127) / 255);
-    }
-    return true;
-}
-
 int Generate(const std::string& directory) {
     std::string error;
     if (!EnsureDirectory(directory, error)) return Fail(error);
@@ -96,30 +55,46 @@ int Generate(const std::string& directory) {
     return 0;
 }
 
-// Every image is read and scaled before the first file is written, so a bad
-// image leaves the folder as it was.
+// Every image is read and scaled, and every new file written under a
+// temporary name, before the first one is put in place: a bad image or a full
+// disk leaves the folder as it was.
 int Convert(const std::vector<std::string>& images, const std::string& directory) {
     std::vector<Picture> pictures(images.size());
     std::string error;
     for (size_t i = 0; i < images.size(); ++i) {
         RgbImage image;
-        if (!LoadImage(images[i], image, error)) return Fail(error);
+        if (!LoadImageFile(images[i], image, error)) return Fail(error);
         ScaleToCover(image, pictures[i]);
     }
     if (!EnsureDirectory(directory, error)) return Fail(error);
+    OutputFiles files;
     for (size_t i = 0; i < pictures.size(); ++i)
-        if (!WritePictureFile(PicturePath(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
-    return 0;
+        if (!files.WritePicture(PicturePath(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
+    return files.Commit(error) ? 0 : Fail(error);
 }
 
-// `square` 0 writes the picture as it is.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// `square` 0 writes the picture as it is. The size is known before anything
+// is read: only a regular file of exactly one picture is read at all.
 int View(const std::string& path, const std::string& png, int square) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    if (!ReadWholeFile(path, bytes, error)) return Fail(error);
-    if (bytes.size() != PictureBytes)
-        return Fail(path + " is " + std::to_string(bytes.size()) + " bytes long; a picture file is exactly " +
+    if (SameFile(path, png)) return Fail("the PNG " + png + " would replace the picture file " + path);
+    uint64_t size = 0;
+    const char* problem = nullptr;
+    std::FILE* file = OpenRegularFile(path.c_str(), size, problem);
+    if (!file) return Fail("cannot read " + path + ": " + problem);
+    std::vector<uint8_t> bytes(PictureBytes);
+    const bool read = size == PictureBytes && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fclose(file);
+    if (size != PictureBytes)
+        return Fail(path + " is " + std::to_string(size) + " bytes long; a picture file is exactly " +
                     std::to_string(PictureBytes));
+    if (!read) return Fail("cannot read " + path + ": the file is cut short");
+    std::string error;
     std::vector<uint32_t> pixels(PicturePixels);
     for (int i = 0; i < PicturePixels; ++i)
         for (int b = 0; b < 3; ++b) pixels[i] |= static_cast<uint32_t>(bytes[4 * i + b]) << (8 * b);

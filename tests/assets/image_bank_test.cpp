@@ -63,13 +63,16 @@ TEST_F(ImageBankTest, ShortLongAndEmptyFiles) {
 
 TEST_F(ImageBankTest, MissingFilesLeaveBlackSlotsAndAreNamed) {
     Write("05.raw", std::vector<uint8_t>(PictureBytes, 1));
+    std::filesystem::create_directory(scratch.Path("06.raw"));
     ::testing::internal::CaptureStderr();
     LoadImages();
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(SlotIs(0, 0, 0, PictureBytes));
     EXPECT_TRUE(SlotIs(4, 1, 0, PictureBytes));
-    EXPECT_NE(errors.find("01.raw"), std::string::npos);
+    EXPECT_TRUE(SlotIs(5, 0, 0, PictureBytes));
+    EXPECT_NE(errors.find("01.raw: No such file or directory"), std::string::npos);
     EXPECT_NE(errors.find("23.raw"), std::string::npos);
+    EXPECT_NE(errors.find("06.raw: not a regular file"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("05.raw"), std::string::npos);
     // One line per missing file.
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 22);

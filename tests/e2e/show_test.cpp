@@ -2,8 +2,11 @@
 // shows, the ways it ends and the sound it makes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "tests/e2e/show_run.h"
 #include "tests/platform/test_module.h"
@@ -134,15 +137,61 @@ TEST_F(Show, TerminationEndsItWithExitCode0) {
     EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
 }
 
-TEST_F(Show, AVideoDriverThatCannotStartGivesExitCode1) {
-    Start({{"SDL_VIDEODRIVER", "nonexistent"}});
-    EXPECT_EQ(WaitExit(pid, 10000), 1);
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
-TEST_F(Show, AForcedFormatTheDisplayCannotOfferGivesExitCode1) {
-    Start({{"DEMO_PIXEL_FORMAT", "RGB332"}});
-    EXPECT_EQ(WaitExit(pid, 10000), 1);
-    EXPECT_NE(folder.Read("output.txt").find("unknown format \"RGB332\""), std::string::npos);
+TEST_F(Show, AFailedDisplaySetUpGivesExitCode1AndOneLineWithTheReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"SDL_VIDEODRIVER", "nonexistent"},  // SDL names the driver it cannot find
+        {"DEMO_PIXEL_FORMAT", "RGB332"},
+    };
+    for (const auto& [variable, value] : cases) {
+        Start({{variable, value}});
+        EXPECT_EQ(WaitExit(pid, 10000), 1) << variable;
+        const std::string output = folder.Read("output.txt");
+        EXPECT_EQ(Count(output, "\n"), 1u) << output;
+        EXPECT_EQ(Count(output, value), 1u) << output;
+    }
+}
+
+// Whatever stands where a picture or the module should be, the show comes up,
+// names it once and ends on Escape as usual.
+TEST_F(Show, NamesAnyFileItCannotUseAndRunsOn) {
+    enum Kind { Fifo, Folder, Huge };
+    const struct {
+        const char* name;
+        Kind kind;
+        const char* message;
+    } cases[] = {
+        {"05.raw", Fifo, "demo: cannot open picture 05.raw: not a regular file"},
+        {"06.raw", Folder, "demo: cannot open picture 06.raw: not a regular file"},
+        {"kimo.xm", Fifo, "demo: cannot open kimo.xm: not a regular file"},
+        {"kimo.xm", Folder, "demo: cannot open kimo.xm: not a regular file"},
+        {"kimo.xm", Huge, "demo: kimo.xm is 2147483648 bytes; modules above 67108864 bytes are not played"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.path + "/" + c.name;
+        std::filesystem::remove(path);
+        if (c.kind == Fifo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+        }
+        if (c.kind == Folder) {
+            ASSERT_TRUE(std::filesystem::create_directory(path));
+        }
+        if (c.kind == Huge) {
+            folder.Write(c.name, TestModule());
+            std::filesystem::resize_file(path, uintmax_t{2} << 30);  // sparse: no disk used
+        }
+        Start();
+        ASSERT_NE(AwaitScreen(), 0u) << c.name;
+        PressEscape();
+        EXPECT_EQ(WaitExit(pid, 1000 * Slowdown), 0) << c.name;
+        EXPECT_EQ(Count(folder.Read("output.txt"), c.message), 1u) << folder.Read("output.txt");
+        std::filesystem::remove(path);
+    }
 }
 
 // The 16-bit samples of a WAV file's "data" chunk.

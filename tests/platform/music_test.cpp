@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/music.h"
+#include "platform/sdl/module_file.h"
 #include "tests/platform/test_module.h"
 #include "tests/scratch_directory.h"
 
@@ -90,6 +93,20 @@ TEST_F(Music, LoadsFromAFileWithOffsetAndLength) {
     EXPECT_TRUE(Load("wrapped.bin", 6, static_cast<DWORD>(module.size())));
     EXPECT_TRUE(Load("wrapped.bin", 6));
     EXPECT_TRUE(Load("song.mod"));
+
+    // Only regular files are read, and no more than a module may hold.
+    ASSERT_TRUE(std::filesystem::create_directory(Path("folder.xm")));
+    Write("huge.mod", module);
+    std::filesystem::resize_file(Path("huge.mod"), MaxModuleBytes + 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(Load("folder.xm"));
+    EXPECT_FALSE(Load("huge.mod"));
+    EXPECT_TRUE(Load("huge.mod", 0, static_cast<DWORD>(module.size())));
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("folder.xm: not a regular file\n"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("huge.mod is 67108865 bytes; modules above 67108864 bytes are not played\n"),
+              std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2);
 }
 
 TEST_F(Music, PositionsAndPlayNeedAModule) {

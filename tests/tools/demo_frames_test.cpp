@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/scratch_directory.h"
@@ -86,6 +92,41 @@ TEST_F(DemoFrames, FailedWriteLeavesNoPartialFile) {
     EXPECT_EQ(Run("out 0"), 1);
     const std::vector<std::string> left = {"frame-0.raw"};
     EXPECT_EQ(List("out"), left);
+}
+
+TEST_F(DemoFrames, PicturesThatAreNoFilesAndRequestsThatCannotFit) {
+    // Named and shown black, where a FIFO used to hold the tool in its open.
+    ASSERT_EQ(std::filesystem::remove(scratch.Path("05.raw")) && mkfifo(scratch.Path("05.raw").c_str(), 0644) == 0, true);
+    std::filesystem::remove(scratch.Path("06.raw"));
+    std::filesystem::create_directory(scratch.Path("06.raw"));
+    EXPECT_EQ(scratch.Run("timeout 20 " DEMO_FRAMES_PATH " out 0"), 0) << scratch.Errors();
+    EXPECT_NE(scratch.Errors().find("cannot open picture 05.raw: not a regular file"), std::string::npos);
+    EXPECT_NE(scratch.Errors().find("cannot open picture 06.raw: not a regular file"), std::string::npos);
+
+    // 4 294 967 295 frames of 307 200 bytes: refused before the first is drawn.
+    EXPECT_EQ(Run("big 0:4294967295:1"), 1);
+    EXPECT_NE(scratch.Errors().find("the frames need 1319413953024000 bytes but big has "), std::string::npos)
+        << scratch.Errors();
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("big")));
+}
+
+TEST_F(DemoFrames, StoppedBySignalsItLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM})
+        for (const int delay : {50, 150, 250}) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                if (chdir(scratch.Path().c_str()) == 0 && freopen("/dev/null", "w", stderr))
+                    execl(DEMO_FRAMES_PATH, DEMO_FRAMES_PATH, "out", "0:100000:1", nullptr);
+                _exit(127);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            kill(pid, signal);
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << " after " << delay << " ms";
+            for (const std::string& name : List("out")) ASSERT_NE(name[0], '.') << name;
+        }
 }
 
 TEST_F(DemoFrames, FastEffectsWriteTheSameBytesAsThePortableOnes) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -122,6 +123,61 @@ TEST(DemoPictures, ConvertRefusesBadImagesAndLeavesTheFolderAsItWas) {
     }
     EXPECT_EQ(scratch.Run(Tool + " convert corrupt.png new"), 1);
     EXPECT_TRUE(scratch.List("new").empty());
+}
+
+// Files that used to hang the tool, fill the memory, or pass as good images:
+// each is named and refused at once, and nothing is written.
+TEST(DemoPictures, HostileFilesAreNamedAndRefused) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("photo.jpg"), 640, 480, 0x406080);
+    const std::string photo = scratch.Read("photo.jpg");
+    scratch.Write("cut.jpg", photo.substr(0, photo.size() * 2 / 3));
+    // A TGA image of 4 x 4 pixels at 24 bits with only 20 of its 48 pixel bytes.
+    scratch.Write("cut.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\4\0\4\0\x18\x20", 18) + std::string(20, '\x7f'));
+    // A PNG whose header declares 65535 x 65535 pixels, with hardly any data.
+    std::string wide("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xff\xff\0\0\xff\xff\x08\x02\0\0\0\0\0\0\0", 33);
+    scratch.Write("wide.png", wide + std::string("\0\0\0\0IDAT\0\0\0\0\0\0\0\0IEND\0\0\0\0", 24));
+    scratch.Write("huge.bmp", "BM");
+    std::filesystem::resize_file(scratch.Path("huge.bmp"), (260 << 20) + 1);  // sparse: no disk used
+    scratch.Write("big.raw", "");
+    std::filesystem::resize_file(scratch.Path("big.raw"), uintmax_t{3} << 30);
+    scratch.Write("same.raw", std::string(PictureBytes, '\x11'));
+    ASSERT_EQ(mkfifo(scratch.Path("pipe.png").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(scratch.Path("pipe.raw").c_str(), 0644), 0);
+    const std::vector<std::string> before = scratch.List();
+
+    const std::pair<const char*, const char*> cases[] = {
+        {"convert cut.jpg out", "cannot read cut.jpg: the file is cut short"},
+        {"convert cut.tga out", "cannot read cut.tga: the file is cut short"},
+        {"convert wide.png out", "wide.png: 65535 x 65535 pixels; images above 67108864 pixels are not converted"},
+        {"convert huge.bmp out", "huge.bmp: 272629761 bytes; image files above 272629760 bytes are not read"},
+        {"convert pipe.png out", "cannot read pipe.png: not a regular file"},
+        {"view pipe.raw a.png", "cannot read pipe.raw: not a regular file"},
+        {"view /dev/zero a.png", "cannot read /dev/zero: not a regular file"},
+        {"view big.raw a.png", "big.raw is 3221225472 bytes long"},
+        {"view same.raw same.raw", "the PNG same.raw would replace the picture file same.raw"},
+        {"view same.raw ./same.raw", "would replace the picture file"},
+    };
+    for (const auto& [args, message] : cases) {
+        EXPECT_EQ(scratch.Run("timeout 20 " + Tool + " " + args), 1) << args;
+        EXPECT_NE(scratch.Errors().find(message), std::string::npos) << args << ": " << scratch.Errors();
+        EXPECT_EQ(scratch.List(), before) << args;
+    }
+    EXPECT_TRUE(scratch.Read("same.raw") == std::string(PictureBytes, '\x11'));
+}
+
+// A folder where the seventh picture should go stands for any failure part-way.
+TEST(DemoPictures, ConvertReplacesNoFileUnlessItCanWriteThemAll) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("a.png"), 8, 8, 0x102030);
+    ASSERT_EQ(mkdir(scratch.Path("out").c_str(), 0755), 0);
+    for (int number = 1; number <= 6; ++number) scratch.Write("out/0" + std::to_string(number) + ".raw", "old");
+    ASSERT_EQ(mkdir(scratch.Path("out/07.raw").c_str(), 0755), 0);
+    EXPECT_EQ(scratch.Run(Tool + " convert a.png a.png a.png a.png a.png a.png a.png a.png out"), 1);
+    EXPECT_NE(scratch.Errors().find("cannot write out/07.raw"), std::string::npos) << scratch.Errors();
+    EXPECT_EQ(scratch.List("out"), (std::vector<std::string>{"01.raw", "02.raw", "03.raw", "04.raw", "05.raw",
+                                                             "06.raw", "07.raw"}));
+    for (int number = 1; number <= 6; ++number) EXPECT_EQ(scratch.Read("out/0" + std::to_string(number) + ".raw"), "old");
 }
 
 TEST(DemoPictures, ConvertTakesAtMost23Images) {

@@ -58,6 +58,15 @@ TEST(MakeContent, KeepsWhatIsAlreadyThereAndFillsTheRest) {
     EXPECT_EQ(scratch.List("content").size(), 24u);
 }
 
+TEST(MakeContent, RefusesALinkToNothingAndWritesNothing) {
+    ScratchDirectory scratch;
+    ASSERT_EQ(scratch.Run("mkdir content && ln -s /nowhere/05.raw content/05.raw"), 0);
+    EXPECT_EQ(scratch.Run(Script + " content"), 1);
+    EXPECT_NE(scratch.Errors().find("content/05.raw links to /nowhere/05.raw, which does not exist"), std::string::npos)
+        << scratch.Errors();
+    EXPECT_EQ(scratch.List("content"), std::vector<std::string>{"05.raw"});
+}
+
 TEST(MakeContent, NeedsExactlyOneFolder) {
     ScratchDirectory scratch;
     EXPECT_EQ(scratch.Run(Script), 2);

@@ -7,8 +7,11 @@
 
 // Each level's source in fx/levels/ defines its routines.
 extern const FxRoutines PortableRoutines;
+#if DEMO_FX_X86 || DEMO_FX_WASM_SIMD
+extern const FxRoutines Sse2Routines;
+#endif
 #if DEMO_FX_X86
-extern const FxRoutines Sse2Routines, Avx2Routines;
+extern const FxRoutines Avx2Routines;
 #endif
 
 namespace {
@@ -27,8 +30,10 @@ bool ProcessorHasAvx2() {
 
 const FxLevel FxLevels[] = {
     {"portable", Everywhere, &PortableRoutines},
+#if DEMO_FX_X86 || DEMO_FX_WASM_SIMD
+    {"sse2", Everywhere, &Sse2Routines},  // part of x86-64 itself, and of WebAssembly's SIMD
+#endif
 #if DEMO_FX_X86
-    {"sse2", Everywhere, &Sse2Routines},  // part of x86-64 itself
     {"avx2", ProcessorHasAvx2, &Avx2Routines},
 #endif
 };

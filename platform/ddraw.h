@@ -2,8 +2,9 @@
 // The display device the show draws through: DirectDraw's first interfaces,
 // reduced to what full-screen page flipping needs. The object model's
 // interfaces are abstract classes, called through their method tables.
-// The real device runs on SDL (sdl/ddraw_sdl.cpp) and is reached through
-// LoadLibraryA("ddraw.dll") and its export "DirectDrawCreate".
+// The real device runs on SDL (sdl/ddraw_sdl.cpp) or on a web page's canvas
+// (web/ddraw_web.cpp) and is reached through LoadLibraryA("ddraw.dll") and
+// its export "DirectDrawCreate".
 
 #include "platform/types.h"
 #include "platform/window.h"
@@ -95,3 +96,6 @@ protected:
 // The type of the "DirectDrawCreate" export. A null driver is the default
 // display; an outer object is not supported.
 using LPDIRECTDRAWCREATE = HRESULT (*)(GUID* driver, IDirectDraw** directDraw, void* outer);
+
+// The platform's own display device: "ddraw.dll"'s "DirectDrawCreate".
+HRESULT DisplayDeviceCreate(GUID* driver, IDirectDraw** directDraw, void* outer);

@@ -1,6 +1,6 @@
 #pragma once
 // Run-time loading of the show's component libraries. The "libraries" are
-// built into the program: "ddraw.dll" is the SDL display device.
+// built into the program: "ddraw.dll" is the platform's display device.
 
 #include "platform/types.h"
 

@@ -44,7 +44,11 @@ struct Sse2Lanes {
         return {_mm_srli_epi16(a.low, 8), _mm_srli_epi16(a.high, 8)};
     }
     static Sse2Lanes Settled(Sse2Lanes a) {
+#ifdef __wasm__  // WebAssembly's locals stand in for the vector registers
+        __asm__("" : "+r"(a.low), "+r"(a.high));
+#else
         __asm__("" : "+x"(a.low), "+x"(a.high));
+#endif
         return a;
     }
     static Sse2Lanes Widen(__m128i pixels) { return {WidenLow(pixels), WidenHigh(pixels)}; }

@@ -8,8 +8,7 @@
 
 #include <cstdint>
 
-// Far above any real module; more is refused rather than held in memory.
-constexpr uint64_t MaxModuleBytes = 64 << 20;
+#include "platform/file_range.h"
 
 // `length` bytes of the file `name` from `offset`, or the rest of the file
 // from `offset` when `length` is 0. Null when the file cannot be read, is not

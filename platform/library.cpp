@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/sdl/ddraw_sdl.h"
+#include "platform/ddraw.h"
 
 struct ModuleObject {
     const char* name;
@@ -15,7 +15,7 @@ struct ModuleObject {
 namespace {
 
 ModuleObject Modules[] = {
-    {"ddraw.dll", "DirectDrawCreate", reinterpret_cast<FARPROC>(SdlDirectDrawCreate)},
+    {"ddraw.dll", "DirectDrawCreate", reinterpret_cast<FARPROC>(DisplayDeviceCreate)},
 };
 
 }  // namespace

@@ -1,0 +1,117 @@
+// The window services on a web page: the page's canvas is the one window
+// there can be, and the page's events arrive as messages.
+
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/web/page_events.h"
+#include "platform/window.h"
+
+struct WindowObject {
+    WNDPROC procedure;
+};
+
+namespace {
+
+struct WindowClass {
+    std::string name;
+    WNDPROC procedure;
+};
+
+std::vector<WindowClass> Classes;
+WindowObject Canvas;
+bool CanvasTaken = false;
+std::deque<MSG> Queue;
+bool EscapeDown = false;
+bool EscapePressed = false;  // since the last query
+
+HWND TheWindow() { return CanvasTaken ? &Canvas : nullptr; }
+
+void Post(UINT message, WPARAM wParam) {
+    if (CanvasTaken) Queue.push_back({&Canvas, message, wParam, 0});
+}
+
+EM_JS(void, AttachCanvas, (int attach), { DemoPage.attachWindow(attach !== 0); });
+EM_JS(void, ShowCursor, (int show), { DemoPage.showCursor(show !== 0); });
+
+}  // namespace
+
+// Called by the page's event listeners.
+extern "C" EMSCRIPTEN_KEEPALIVE void DemoPageEvent(int event) {
+    switch (event) {
+    case PageEscapeDown:
+        EscapeDown = EscapePressed = true;
+        break;
+    case PageEscapeUp: EscapeDown = false; break;
+    case PagePointerOver: Post(WM_SETCURSOR, reinterpret_cast<WPARAM>(TheWindow())); break;
+    case PageShown: Post(WM_ACTIVATEAPP, 1); break;
+    case PageHidden: Post(WM_ACTIVATEAPP, 0); break;
+    default: break;
+    }
+}
+
+ATOM RegisterClassA(const WNDCLASSA* windowClass) {
+    if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
+    for (const WindowClass& known : Classes)
+        if (known.name == windowClass->lpszClassName) return 0;
+    Classes.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc});
+    return static_cast<ATOM>(Classes.size());
+}
+
+// The page shows the canvas at once; it starts active when the page is
+// visible, as a window that has the focus.
+HWND CreateWindowExA(DWORD, const char* className, const char*, DWORD, int, int, int, int) {
+    if (!className || CanvasTaken) return nullptr;
+    const auto found = std::find_if(Classes.begin(), Classes.end(),
+                                    [&](const WindowClass& known) { return known.name == className; });
+    if (found == Classes.end()) return nullptr;
+    Canvas = {found->procedure};
+    CanvasTaken = true;
+    AttachCanvas(1);
+    return &Canvas;
+}
+
+BOOL DestroyWindow(HWND window) {
+    if (!window || window != TheWindow()) return FALSE;
+    AttachCanvas(0);
+    ShowCursor(1);
+    Queue.clear();
+    CanvasTaken = false;
+    return TRUE;
+}
+
+BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+    const auto found = std::find_if(Queue.begin(), Queue.end(), [&](const MSG& m) {
+        return (!window || m.hwnd == window) &&
+               ((filterMin == 0 && filterMax == 0) || (m.message >= filterMin && m.message <= filterMax));
+    });
+    if (found == Queue.end()) return FALSE;
+    *message = *found;
+    if (remove & PM_REMOVE) Queue.erase(found);
+    return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* message) {
+    return message->hwnd && message->hwnd == TheWindow()
+               ? Canvas.procedure(message->hwnd, message->message, message->wParam, message->lParam)
+               : 0;
+}
+
+LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    ShowCursor(cursor ? 1 : 0);
+    return nullptr;
+}
+
+SHORT GetAsyncKeyState(int virtualKey) {
+    if (virtualKey != VK_ESCAPE) return 0;
+    const bool pressed = EscapePressed;
+    EscapePressed = false;
+    return static_cast<SHORT>((EscapeDown ? 0x8000 : 0) | (pressed ? 1 : 0));
+}

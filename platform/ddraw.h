@@ -97,5 +97,6 @@ protected:
 // display; an outer object is not supported.
 using LPDIRECTDRAWCREATE = HRESULT (*)(GUID* driver, IDirectDraw** directDraw, void* outer);
 
-// The platform's own display device: "ddraw.dll"'s "DirectDrawCreate".
-HRESULT DisplayDeviceCreate(GUID* driver, IDirectDraw** directDraw, void* outer);
+// Creates the platform's own display device, for "ddraw.dll"'s
+// "DirectDrawCreate" once that has checked its arguments.
+HRESULT OpenDisplayDevice(IDirectDraw** directDraw);

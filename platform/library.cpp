@@ -14,8 +14,16 @@ struct ModuleObject {
 
 namespace {
 
+// The default display only, without an outer object.
+HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** directDraw, void* outer) {
+    if (!directDraw) return DDERR_INVALIDPARAMS;
+    *directDraw = nullptr;
+    if (driver || outer) return DDERR_INVALIDPARAMS;
+    return OpenDisplayDevice(directDraw);
+}
+
 ModuleObject Modules[] = {
-    {"ddraw.dll", "DirectDrawCreate", reinterpret_cast<FARPROC>(DisplayDeviceCreate)},
+    {"ddraw.dll", "DirectDrawCreate", reinterpret_cast<FARPROC>(DirectDrawCreate)},
 };
 
 }  // namespace

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test, in the normal build and in an
-# AddressSanitizer + UndefinedBehaviorSanitizer build.
+# AddressSanitizer + UndefinedBehaviorSanitizer build, and the web page's
+# tests in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --tests
 (cd build && ctest --output-on-failure -j"$(nproc)")
+
+scripts/web.sh --build-only
+node --test tests/web/page_test.mjs
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDEMO_SANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"

@@ -6,6 +6,7 @@
 // XBGR8888, BGR24, RGB24, RGB565, BGR565, RGB555 or BGR555).
 
 #include "platform/ddraw.h"
+#include "platform/surface_requests.h"
 
 #include <SDL.h>
 #include <errno.h>
@@ -68,10 +69,7 @@ public:
     ULONG Release() override;
 
     HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) override {
-        if (!caps || !attached) return DDERR_INVALIDPARAMS;
-        if (!(caps->dwCaps & DDSCAPS_BACKBUFFER) || !backBuffer) return DDERR_NOTFOUND;
-        *attached = backBuffer;
-        return DD_OK;
+        return AttachedBackBuffer(caps, backBuffer, attached);
     }
 
     HRESULT GetPixelFormat(DDPIXELFORMAT* pixelFormat) override {
@@ -207,13 +205,8 @@ public:
 
     // Only the primary surface is made here, with or without a back buffer.
     HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) override {
-        if (!desc || desc->dwSize != sizeof(DDSURFACEDESC) || !surface || outer) return DDERR_INVALIDPARAMS;
-        const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
-        if (!(caps & DDSCAPS_PRIMARYSURFACE)) return DDERR_UNSUPPORTED;
-        const bool flipping = (caps & DDSCAPS_FLIP) != 0;
-        if (flipping && (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
-                         desc->dwBackBufferCount == 0))
-            return DDERR_INVALIDPARAMS;
+        bool flipping = false;
+        if (const HRESULT checked = CheckPrimaryRequest(desc, surface, outer, flipping); FAILED(checked)) return checked;
         if (primary || !exclusive || !mode.format) return DDERR_GENERIC;
 
         SDL_Renderer* renderer = SDL_CreateRenderer(exclusive, -1, SDL_RENDERER_PRESENTVSYNC);
@@ -257,9 +250,4 @@ ULONG SdlSurface::Release() {
 
 }  // namespace
 
-HRESULT DisplayDeviceCreate(GUID* driver, IDirectDraw** directDraw, void* outer) {
-    if (!directDraw) return DDERR_INVALIDPARAMS;
-    *directDraw = nullptr;
-    if (driver || outer) return DDERR_INVALIDPARAMS;
-    return SdlDirectDraw::Create(directDraw);
-}
+HRESULT OpenDisplayDevice(IDirectDraw** directDraw) { return SdlDirectDraw::Create(directDraw); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ddraw.h"
+#include "platform/surface_requests.h"
 
 namespace {
 
@@ -33,10 +34,7 @@ public:
     ULONG Release() override;
 
     HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) override {
-        if (!caps || !attached) return DDERR_INVALIDPARAMS;
-        if (!(caps->dwCaps & DDSCAPS_BACKBUFFER) || !backBuffer) return DDERR_NOTFOUND;
-        *attached = backBuffer;
-        return DD_OK;
+        return AttachedBackBuffer(caps, backBuffer, attached);
     }
 
     HRESULT GetPixelFormat(DDPIXELFORMAT* format) override {
@@ -116,13 +114,8 @@ public:
     }
 
     HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) override {
-        if (!desc || desc->dwSize != sizeof(DDSURFACEDESC) || !surface || outer) return DDERR_INVALIDPARAMS;
-        const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
-        if (!(caps & DDSCAPS_PRIMARYSURFACE)) return DDERR_UNSUPPORTED;
-        const bool flipping = (caps & DDSCAPS_FLIP) != 0;
-        if (flipping && (!(caps & DDSCAPS_COMPLEX) || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) ||
-                         desc->dwBackBufferCount == 0))
-            return DDERR_INVALIDPARAMS;
+        bool flipping = false;
+        if (const HRESULT checked = CheckPrimaryRequest(desc, surface, outer, flipping); FAILED(checked)) return checked;
         if (primary || !exclusive || modeWidth == 0) return DDERR_GENERIC;
         primary = new WebSurface(this, modeWidth, modeHeight, flipping);
         *surface = primary;
@@ -147,10 +140,7 @@ ULONG WebSurface::Release() {
 
 }  // namespace
 
-HRESULT DisplayDeviceCreate(GUID* driver, IDirectDraw** directDraw, void* outer) {
-    if (!directDraw) return DDERR_INVALIDPARAMS;
-    *directDraw = nullptr;
-    if (driver || outer) return DDERR_INVALIDPARAMS;
+HRESULT OpenDisplayDevice(IDirectDraw** directDraw) {
     *directDraw = new WebDirectDraw;
     return DD_OK;
 }

@@ -1,0 +1,33 @@
+// The frame's cost in the web page, in headless Chromium: mean wall-clock
+// microseconds of ComposeFrame over frames spread across the show, at the
+// SIMD level the page uses and at the portable one; the median of several
+// runs after a warm-up (the browser compiles hot code again, optimised).
+// Run after scripts/web.sh --build-only:  node bench/page_bench.mjs [RUNS]
+import { createRequire } from 'node:module';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
+const { serve } = await import(join(root, 'web/serve.mjs'));
+
+const runs = Number(process.argv[2] ?? 15);
+const server = await serve(process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page'), 0);
+const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+try {
+  const page = await browser.newPage();
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
+  const medians = await page.evaluate(runs => {
+    const start = Module._malloc(4);
+    Module.HEAPU32[start >> 2] = 0;
+    Module._DemoRenderFrames(start, 1, Module._malloc(320 * 240 * 4));  // loads the pictures
+    for (let i = 0; i < 3; ++i) for (const simd of [1, 0]) Module._DemoFrameMicroseconds(simd, 200);
+    const median = values => values.sort((a, b) => a - b)[values.length >> 1];
+    return [1, 0].map(simd => median([...Array(runs)].map(() => Module._DemoFrameMicroseconds(simd, 100))));
+  }, runs);
+  console.log(`ComposeFrame in the page, median of ${runs} runs: SIMD level ${medians[0].toFixed(0)} µs, portable ${medians[1].toFixed(0)} µs`);
+} finally {
+  await browser.close();
+  server.close();
+}

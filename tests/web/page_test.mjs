@@ -1,7 +1,7 @@
 // The show's page in a real browser: Debian's Chromium, headless, driven by
 // Playwright, on the page as scripts/web.sh builds it (build-web/page),
 // served here. Frames are compared with the native demo-frames byte for byte.
-// Run: node --test tests/web/
+// Run: node --test tests/web/page_test.mjs (after scripts/web.sh --build-only)
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';

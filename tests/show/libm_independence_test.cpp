@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "fx/plasma.h"
@@ -97,15 +98,19 @@ TEST_F(LibmIndependence, RotozoomSteps) {
 }
 
 // The blur's clock reading is never periodic in the sine's argument, so
-// every reading counts: here the first 2^25 ms (over nine hours of show).
-// The whole 32-bit range was checked the same way once, by hand.
+// every reading counts: here the first 2^25 ms (over nine hours of show), or
+// all 2^32 with DEMO_LIBM_ALL_READINGS=1 in the environment (minutes; run by
+// hand).
 TEST_F(LibmIndependence, RadialBlurStep) {
 #ifdef DEMO_SANITIZED
-    constexpr uint32_t Readings = 1u << 20;
+    uint64_t readings = uint64_t{1} << 20;
 #else
-    constexpr uint32_t Readings = 1u << 25;
+    uint64_t readings = uint64_t{1} << 25;
 #endif
-    for (uint32_t elapsed = 0; elapsed < Readings; ++elapsed) {
+    if (const char* all = std::getenv("DEMO_LIBM_ALL_READINGS"); all && std::strcmp(all, "1") == 0)
+        readings = uint64_t{1} << 32;
+    for (uint64_t reading = 0; reading < readings; ++reading) {
+        const uint32_t elapsed = static_cast<uint32_t>(reading);
         Nudge = Nudges[0];
         const int32_t low = RadialBlurStep(BlurFactor(elapsed));
         Nudge = Nudges[1];

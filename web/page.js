@@ -122,7 +122,7 @@ class Music {
   constructor() {
     this.player = null;
     this.orders = 0;
-    this.waiting = null;  // the step in progress: {kind, resolve}
+    this.waiting = null;  // the step in progress: {kind, resolve, timer}
     this.metadataLeft = 0;
     // What the page's tests read: whether the worklet reports playing.
     this.status = { playing: false, reports: 0, order: -1, row: -1 };

@@ -1,5 +1,5 @@
 #pragma once
-// A scratch folder for tests that run the command-line tools, removed afterwards.
+// A scratch folder for tests that run programs, removed afterwards.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,6 +1,6 @@
 #pragma once
-// Runs the real show in a scratch folder of test pictures, on a private Xvfb
-// server, and looks at the screen through Xlib.
+// Runs the real show on a private Xvfb server and looks at the screen
+// through Xlib.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -145,39 +144,4 @@ public:
     pid_t pid = -1;
     std::string name;
     Display* x = nullptr;
-};
-
-// A scratch folder with 23 test pictures, each pixel's channels 64 or more so
-// that no part of the picture band shows black.
-class ShowFolder {
-public:
-    ShowFolder() {
-        char pattern[] = "/tmp/demo-show-XXXXXX";
-        if (!mkdtemp(pattern)) return;
-        path = pattern;
-        for (int number = 1; number <= 23; ++number) {
-            char name[16];
-            std::snprintf(name, sizeof name, "/%02d.raw", number);
-            std::ofstream file(path + name, std::ios::binary);
-            for (int y = 0; y < 240; ++y)
-                for (int x = 0; x < 320; ++x) {
-                    const uint32_t word = (64 + (x * 3 + number * 40) % 192) << 16 | (64 + (y * 5) % 192) << 8 |
-                                          (64 + ((x ^ y) + number * 17) % 192);
-                    file.write(reinterpret_cast<const char*>(&word), 4);
-                }
-        }
-    }
-    ~ShowFolder() { std::system(("rm -rf " + path).c_str()); }
-    ShowFolder(const ShowFolder&) = delete;
-    ShowFolder& operator=(const ShowFolder&) = delete;
-
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path + "/" + name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream file(path + "/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    }
-
-    std::string path;
 };

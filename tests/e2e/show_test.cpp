@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "tests/e2e/show_run.h"
+#include "tests/pictures.h"
 #include "tests/platform/test_module.h"
 
 namespace {
@@ -24,6 +25,7 @@ class Show : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+        WriteTestPictures(folder);
         server = std::make_unique<Xvfb>();
         ASSERT_NE(server->x, nullptr) << "Xvfb did not start on '" << server->name << "'";
     }
@@ -36,7 +38,7 @@ protected:
 
     void Start(std::vector<std::pair<std::string, std::string>> environment = {}) {
         environment.insert(environment.begin(), {{"DISPLAY", server->name}, {"SDL_AUDIODRIVER", "dummy"}});
-        pid = Spawn({DEMO_PATH}, environment, folder.path, folder.path + "/output.txt");
+        pid = Spawn({DEMO_PATH}, environment, folder.Path(), folder.Path("output.txt"));
         ASSERT_GT(pid, 0);
     }
 
@@ -57,7 +59,7 @@ protected:
 
     // The show's sound stream over `milliseconds` on screen, ended by Escape.
     std::vector<int16_t> CaptureSound(int milliseconds) {
-        Start({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", folder.path + "/audio.raw"}});
+        Start({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", folder.Path("audio.raw")}});
         if (!AwaitScreen()) return {};
         Pause(milliseconds);
         PressEscape();
@@ -73,7 +75,7 @@ protected:
     }
 
     std::unique_ptr<Xvfb> server;
-    ShowFolder folder;
+    ScratchDirectory folder;  // the show runs here, on test pictures
     pid_t pid = -1;
 };
 
@@ -82,7 +84,7 @@ struct Extent {
     int top = -1, bottom = -1, left = -1, right = -1;
 };
 
-Extent Picture(const std::vector<uint32_t>& screen) {
+Extent PictureExtent(const std::vector<uint32_t>& screen) {
     Extent extent;
     for (int y = 0; y < Xvfb::Height; ++y)
         for (int x = 0; x < Xvfb::Width; ++x)
@@ -106,7 +108,7 @@ TEST_F(Show, TakesTheScreenWithALetterboxedMovingPictureUntilEscape) {
 
     // The 320 x 176 picture band, scaled by a whole factor, in the middle of
     // the screen with black bands of equal height above and below.
-    const Extent band = Picture(first);
+    const Extent band = PictureExtent(first);
     const int width = band.right - band.left + 1, height = band.bottom - band.top + 1;
     EXPECT_GT(band.top, 0);
     EXPECT_EQ(band.top, Xvfb::Height - 1 - band.bottom);
@@ -219,7 +221,7 @@ TEST_F(Show, PlaysTheModuleAsTheModuleLibraryRendersIt) {
     if (!HaveProgram("openmpt123")) GTEST_SKIP() << "openmpt123 is not installed";
     folder.Write("kimo.xm", TestModule());
     folder.Write("reference.mod", TestModule());
-    ASSERT_EQ(std::system(("cd " + folder.path +
+    ASSERT_EQ(std::system(("cd " + folder.Path() +
                            " && openmpt123 --quiet --render --samplerate 44100 --no-float --dither 0 --force "
                            "reference.mod >/dev/null 2>&1")
                               .c_str()),

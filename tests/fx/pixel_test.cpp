@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "fx/pixel.h"
+#include "tests/pictures.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ TEST(CopyFrame, CopiesEveryWordIncludingTheSpareByte) {
     static Picture source, destination;
     for (int i = 0; i < PicturePixels; ++i) source.Pixels[i] = 0x9E3779B9u * (i + 1);
     CopyFrame(source, destination);
-    EXPECT_EQ(0, std::memcmp(source.Pixels, destination.Pixels, PictureBytes));
+    EXPECT_TRUE(SamePicture(source, destination));
 }
 
 TEST(BilinearSample, WholePositionsReturnThePixelUnchanged) {

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "fx/plasma.h"
 #include "tests/fx/test_pictures.h"
+#include "tests/pictures.h"
 
 namespace {
 
@@ -40,12 +39,12 @@ TEST_F(Plasma, PhaseZeroHasItsKnownPixels) {
 TEST_F(Plasma, RepeatsEvery283PhasesAndMovesInBetween) {
     DrawPlasma(picture, 0);
     DrawPlasma(other, 283);
-    EXPECT_EQ(0, std::memcmp(picture.Pixels, other.Pixels, PictureBytes));
+    EXPECT_TRUE(SamePicture(picture, other));
     DrawPlasma(other, 283 * 1000 + 7);
     DrawPlasma(picture, 7);
-    EXPECT_EQ(0, std::memcmp(picture.Pixels, other.Pixels, PictureBytes));
+    EXPECT_TRUE(SamePicture(picture, other));
     DrawPlasma(other, 8);
-    EXPECT_NE(0, std::memcmp(picture.Pixels, other.Pixels, PictureBytes));
+    EXPECT_FALSE(SamePicture(picture, other));
     DrawPlasma(other, UINT32_MAX);  // the largest phase still reads inside the table
 }
 

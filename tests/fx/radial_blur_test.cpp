@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "fx/pixel.h"
 #include "fx/radial_blur.h"
 #include "tests/fx/test_pictures.h"
+#include "tests/pictures.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST(RadialBlur, MatchesTheQuadrantOrderInPlace) {
         Expected = Blurred;
         RadialBlur(Blurred, factor);
         RadialBlurReference(Expected, RadialBlurStep(factor));
-        ASSERT_EQ(0, std::memcmp(Expected.Pixels, Blurred.Pixels, PictureBytes)) << factor;
+        ASSERT_TRUE(SamePicture(Expected, Blurred)) << factor;
     }
 }
 
@@ -54,7 +54,7 @@ TEST(RadialBlur, LeavesAUniformBandAndTheRowsOutsideAlone) {
     for (int i = BandTop * PictureWidth; i < BandBottom * PictureWidth; ++i) Blurred.Pixels[i] = 0xC0FFEE42;
     Expected = Blurred;
     RadialBlur(Blurred, 0.988f);
-    EXPECT_EQ(0, std::memcmp(Expected.Pixels, Blurred.Pixels, PictureBytes));
+    EXPECT_TRUE(SamePicture(Expected, Blurred));
 }
 
 TEST(RadialBlur, CentrePixelKeepsItselfAndItsNeighbourSamplesTowardTheCentre) {

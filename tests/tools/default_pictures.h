@@ -1,25 +1,28 @@
 #pragma once
-// The default pictures as the tests compare them.
+// The default content of this test run: make-content.sh writes it once, for
+// every test, into DEFAULT_CONTENT_DIR (the DefaultContent test in CTest).
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/pictures.h"
 #include "tools/demo_pictures/generator.h"
 
-// All 23, drawn once per test program.
-inline const std::vector<Picture>& DefaultPictures() {
-    static const std::vector<Picture> pictures = [] {
-        std::vector<Picture> made(DefaultPictureCount);
-        for (int number = 1; number <= DefaultPictureCount; ++number) GeneratePicture(number, made[number - 1]);
-        return made;
-    }();
-    return pictures;
+inline std::string DefaultContentBytes(const std::string& name) {
+    std::ifstream file(DEFAULT_CONTENT_DIR "/" + name, std::ios::binary);
+    if (!file) ADD_FAILURE() << DEFAULT_CONTENT_DIR "/" << name << " is missing: run the tests through ctest";
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// A picture file's bytes: blue, green, red, spare for each pixel.
-inline std::string PictureFileBytes(const Picture& picture) {
-    std::string bytes(PictureBytes, '\0');
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(picture.Pixels[i] >> (8 * b));
-    return bytes;
+// All 23 default pictures, read once per test program.
+inline const std::vector<Picture>& DefaultPictures() {
+    static const std::vector<Picture> pictures = [] {
+        std::vector<Picture> read(DefaultPictureCount);
+        for (int number = 1; number <= DefaultPictureCount; ++number)
+            read[number - 1] = *PictureFromFileBytes(DefaultContentBytes(PictureFileName(number)));
+        return read;
+    }();
+    return pictures;
 }

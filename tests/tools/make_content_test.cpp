@@ -1,78 +1,78 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/tools/default_pictures.h"
-#include "tests/scratch_directory.h"
 
 namespace {
 
-const std::string Script = std::string("DEMO_BUILD_DIR='") + DEMO_BUILD_DIR + "' " + MAKE_CONTENT_PATH;
-
-std::string PictureName(int number) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%02d.raw", number);
-    return name;
-}
-
-// The bytes of default picture `number` as a picture file holds them.
-std::string DefaultPictureBytes(int number) {
-    const auto picture = std::make_unique<Picture>();
-    GeneratePicture(number, *picture);
-    return PictureFileBytes(*picture);
-}
-
+// The DefaultContent test ran make-content.sh, with this build's tools, on a
+// folder that did not exist.
 TEST(MakeContent, FillsANewFolderWithTheDefaultContent) {
-    ScratchDirectory scratch;
-    ASSERT_EQ(scratch.Run(Script + " show/content"), 0) << scratch.Errors();
     std::vector<std::string> expected;
-    for (int number = 1; number <= DefaultPictureCount; ++number) expected.push_back(PictureName(number));
+    for (int number = 1; number <= DefaultPictureCount; ++number) expected.push_back(PictureFileName(number));
     expected.push_back("kimo.xm");
-    EXPECT_EQ(scratch.List("show/content"), expected);  // nothing half-made or temporary stays
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(DEFAULT_CONTENT_DIR))
+        found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, expected);  // nothing half-made or temporary stays
     for (int number = 1; number <= DefaultPictureCount; ++number)
-        EXPECT_EQ(scratch.Read("show/content/" + PictureName(number)).size(), static_cast<size_t>(PictureBytes));
-    EXPECT_TRUE(scratch.Read("show/content/23.raw") == DefaultPictureBytes(23));
-    EXPECT_EQ(scratch.Read("show/content/kimo.xm").substr(0, 17), "Extended Module: ");
+        EXPECT_EQ(DefaultContentBytes(PictureFileName(number)).size(), static_cast<size_t>(PictureBytes));
+    EXPECT_EQ(DefaultContentBytes("kimo.xm").substr(0, 17), "Extended Module: ");
 }
 
-TEST(MakeContent, KeepsWhatIsAlreadyThereAndFillsTheRest) {
+// The script with stand-ins for the tools that copy the default content made
+// for this run: what it keeps and what it fills in.
+class MakeContentWithStandInTools : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(scratch.Run("mkdir tools"), 0);
+        scratch.Write("tools/demo-pictures", "#!/bin/sh\n[ \"$1\" = generate ] && cp " DEFAULT_CONTENT_DIR "/*.raw \"$2\"\n");
+        scratch.Write("tools/demo-music", "#!/bin/sh\ncp " DEFAULT_CONTENT_DIR "/kimo.xm \"$1\"\n");
+        ASSERT_EQ(scratch.Run("chmod +x tools/*"), 0);
+    }
+    int Run(const std::string& args) {
+        return scratch.Run("DEMO_BUILD_DIR='" + scratch.Path() + "' " MAKE_CONTENT_PATH + args);
+    }
     ScratchDirectory scratch;
+};
+
+TEST_F(MakeContentWithStandInTools, KeepsWhatIsAlreadyThereAndFillsTheRest) {
     ASSERT_EQ(scratch.Run("mkdir content"), 0);
     scratch.Write("content/01.raw", "my own picture");
     scratch.Write("content/17.raw", "");
     scratch.Write("content/kimo.xm", "my own music");
-    ASSERT_EQ(scratch.Run(Script + " content"), 0) << scratch.Errors();
+    ASSERT_EQ(Run(" content"), 0) << scratch.Errors();
     EXPECT_EQ(scratch.List("content").size(), 24u);
     EXPECT_EQ(scratch.Read("content/01.raw"), "my own picture");
     EXPECT_EQ(scratch.Read("content/17.raw"), "");
     EXPECT_EQ(scratch.Read("content/kimo.xm"), "my own music");
-    EXPECT_TRUE(scratch.Read("content/02.raw") == DefaultPictureBytes(2));
+    EXPECT_TRUE(SamePicture(DefaultContentBytes("02.raw"), scratch.Read("content/02.raw")));
 
     // Once everything is there, another run touches nothing.
     ASSERT_EQ(scratch.Run("touch -d 2001-01-01 content/*"), 0);
-    ASSERT_EQ(scratch.Run(Script + " content"), 0) << scratch.Errors();
+    ASSERT_EQ(Run(" content"), 0) << scratch.Errors();
     EXPECT_EQ(scratch.Run("test -z \"$(find content -type f -newermt 2001-01-02)\""), 0);
     EXPECT_EQ(scratch.List("content").size(), 24u);
 }
 
-TEST(MakeContent, RefusesALinkToNothingAndWritesNothing) {
-    ScratchDirectory scratch;
+TEST_F(MakeContentWithStandInTools, RefusesALinkToNothingAndWritesNothing) {
     ASSERT_EQ(scratch.Run("mkdir content && ln -s /nowhere/05.raw content/05.raw"), 0);
-    EXPECT_EQ(scratch.Run(Script + " content"), 1);
+    EXPECT_EQ(Run(" content"), 1);
     EXPECT_NE(scratch.Errors().find("content/05.raw links to /nowhere/05.raw, which does not exist"), std::string::npos)
         << scratch.Errors();
     EXPECT_EQ(scratch.List("content"), std::vector<std::string>{"05.raw"});
 }
 
-TEST(MakeContent, NeedsExactlyOneFolder) {
-    ScratchDirectory scratch;
-    EXPECT_EQ(scratch.Run(Script), 2);
+TEST_F(MakeContentWithStandInTools, NeedsExactlyOneFolder) {
+    EXPECT_EQ(Run(""), 2);
     EXPECT_NE(scratch.Errors().find("usage: scripts/make-content.sh DIR"), std::string::npos);
-    EXPECT_EQ(scratch.Run(Script + " a b"), 2);
-    EXPECT_TRUE(scratch.List().empty());
+    EXPECT_EQ(Run(" a b"), 2);
+    EXPECT_EQ(scratch.List(), std::vector<std::string>{"tools"});
 }
 
 }  // namespace

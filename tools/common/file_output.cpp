@@ -1,7 +1,5 @@
 #include "tools/common/file_output.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <limits.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -74,6 +72,8 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
     return false;
 }
 
+const char* OutputFiles::LastTemporary() const { return TemporaryNames[pending_.back().slot]; }
+
 void OutputFiles::Discard() {
     for (const Pending& file : pending_) {
         unlink(TemporaryNames[file.slot]);
@@ -84,7 +84,7 @@ void OutputFiles::Discard() {
 
 bool OutputFiles::Write(const std::string& path, const void* bytes, size_t size, std::string& error) {
     if (!Claim(path, error)) return false;
-    std::FILE* file = std::fopen(TemporaryNames[pending_.back().slot], "wb");
+    std::FILE* file = std::fopen(LastTemporary(), "wb");
     if (!file) {
         error = CannotWrite(path, errno);
         return false;
@@ -103,21 +103,6 @@ bool OutputFiles::WritePicture(const std::string& path, const Picture& picture, 
     for (int i = 0; i < PicturePixels; ++i)
         for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<uint8_t>(picture.Pixels[i] >> (8 * b));
     return Write(path, bytes, sizeof bytes, error);
-}
-
-bool OutputFiles::WritePng(const std::string& path, const uint32_t* pixels, int width, int height,
-                           std::string& error) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888);
-    if (!surface) {
-        error = std::string("cannot make a picture of ") + path + ": " + SDL_GetError();
-        return false;
-    }
-    const bool claimed = Claim(path, error);
-    const bool saved = claimed && IMG_SavePNG(surface, TemporaryNames[pending_.back().slot]) == 0;
-    SDL_FreeSurface(surface);
-    if (claimed && !saved) error = "cannot write " + path + ": " + SDL_GetError();
-    return saved;
 }
 
 bool OutputFiles::Commit(std::string& error) {

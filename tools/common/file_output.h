@@ -26,7 +26,8 @@ public:
     bool Write(const std::string& path, const void* bytes, size_t size, std::string& error);
     // A picture file: each pixel as the bytes blue, green, red, spare.
     bool WritePicture(const std::string& path, const Picture& picture, std::string& error);
-    // 0x00RRGGBB pixels as an RGB PNG file.
+    // 0x00RRGGBB pixels as an RGB PNG file (png_output.cpp; builds without
+    // SDL2_image report that they cannot).
     bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, std::string& error);
 
     // Puts every file in place. No file is replaced unless all can be: a
@@ -39,6 +40,7 @@ private:
         int slot;
     };
     bool Claim(const std::string& path, std::string& error);
+    const char* LastTemporary() const;  // of the file claimed last
     void Discard();
     std::vector<Pending> pending_;
 };

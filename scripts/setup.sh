@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
 # Installs what the project needs from Debian's packages and builds it.
 # Usage: scripts/setup.sh [--web | --tests]
+#   (none)   only what the show and its content tools need. A new build
+#            folder is then made without the tests and the benchmarks, and
+#            only the show and its tools are built.
 #   --web    also what building the web page needs (emscripten, node and npm)
-#   --tests  also what the tests use, the page's browser tests among them
+#   --tests  also what the tests and the benchmarks use, the page's browser
+#            tests and the ARM check among them; builds everything
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
-          libx11-dev)
+mode=${1:-}
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev)
 web=(emscripten)
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
-if [ "${1:-}" = "--web" ]; then
+if [ "$mode" = "--web" ]; then
   packages+=("${web[@]}")
 fi
-if [ "${1:-}" = "--tests" ]; then
+if [ "$mode" = "--tests" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libx11-dev)
   packages+=("${web[@]}" chromium)
   packages+=(xvfb xdotool x11-utils imagemagick openmpt123)
+  packages+=(g++-aarch64-linux-gnu qemu-user googletest)  # scripts/cross-test.sh
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
   packages+=(dpkg-dev file desktop-file-utils appstream lintian)  # building and checking the package
 fi
@@ -33,5 +38,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$(nproc)"
+if [ "$mode" = "--tests" ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DDEMO_TESTS=ON -DDEMO_BENCHMARKS=ON
+  cmake --build build -j"$(nproc)"
+else
+  options=()
+  [ -f build/CMakeCache.txt ] || options=(-DDEMO_TESTS=OFF -DDEMO_BENCHMARKS=OFF)
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "${options[@]}"
+  cmake --build build -j"$(nproc)" --target demo demo-pictures demo-music
+fi

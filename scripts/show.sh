@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up and builds the project, makes the default content in content/ where
-# it is missing, and runs the show there. Escape ends it.
+# Installs and builds what the show needs, makes the default content in
+# content/ where it is missing, and runs the show there. Escape ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

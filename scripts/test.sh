@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test, in the normal build and in an
-# AddressSanitizer + UndefinedBehaviorSanitizer build, and the web page's
-# tests in headless Chromium.
+# AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
+# frames on 64-bit ARM under emulation, and the web page's tests in headless
+# Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --tests
 (cd build && ctest --output-on-failure -j"$(nproc)")
+
+scripts/cross-test.sh aarch64
 
 scripts/web.sh --build-only
 node --test tests/web/page_test.mjs

@@ -11,14 +11,19 @@ module=${2:-}
 demo=$(realpath "${DEMO:-build/main/demo}")
 
 folder=$(mktemp -d)
-trap 'kill "$show" "$server" 2>/dev/null || true; rm -rf "$folder"' EXIT
+show=
+server=
+trap 'for pid in $show $server; do kill "$pid" 2>/dev/null || true; done; rm -rf "$folder"' EXIT
 for number in $(seq -w 1 23); do head -c 307200 /dev/urandom > "$folder/$number.raw"; done
 [ -n "$module" ] && cp "$module" "$folder/kimo.xm"
 
 exec {displayfd}<> <(:)
 Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
 server=$!
-read -r -u "$displayfd" number
+if ! read -r -t 10 -u "$displayfd" number; then
+  echo "memory_run.sh: Xvfb did not start" >&2
+  exit 1
+fi
 export DISPLAY=":$number"
 
 (cd "$folder" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null exec "$demo" 2>/dev/null) &

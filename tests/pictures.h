@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "assets/image_bank.h"
 #include "fx/picture.h"
 #include "tests/scratch_directory.h"
 
@@ -52,10 +53,9 @@ inline ::testing::AssertionResult SamePicture(const std::string& expected, const
     return SamePicture(*PictureFromFileBytes(expected), *PictureFromFileBytes(actual));
 }
 
-// The file name of picture `number`: 01.raw ... 23.raw.
 inline std::string PictureFileName(int number) {
-    char name[8];
-    std::snprintf(name, sizeof name, "%02d.raw", number);
+    char name[PictureFileNameSize];
+    PictureFileName(name, number);
     return name;
 }
 
@@ -64,7 +64,7 @@ inline std::string PictureFileName(int number) {
 // of the picture band shows black.
 inline void WriteTestPictures(const ScratchDirectory& folder) {
     const auto picture = std::make_unique<Picture>();
-    for (int number = 1; number <= 23; ++number) {
+    for (int number = 1; number <= ImageCount; ++number) {
         for (int y = 0; y < PictureHeight; ++y)
             for (int x = 0; x < PictureWidth; ++x)
                 picture->Pixels[y * PictureWidth + x] = (64 + (x * 3 + number * 40) % 192) << 16 |

@@ -175,7 +175,7 @@ TEST_F(Show, NamesAnyFileItCannotUseAndRunsOn) {
         {"kimo.xm", Huge, "demo: kimo.xm is 2147483648 bytes; modules above 67108864 bytes are not played"},
     };
     for (const auto& c : cases) {
-        const std::string path = folder.path + "/" + c.name;
+        const std::string path = folder.Path(c.name);
         std::filesystem::remove(path);
         if (c.kind == Fifo) {
             ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);

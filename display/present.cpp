@@ -5,7 +5,10 @@
 
 int PresentFrame(const Picture& picture) {
     MSG message;
-    while (PeekMessageA(&message, MainWindow, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, MainWindow, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 
     if (!AppActive) {
         Sleep(1);  // keeps an inactive show from spinning

@@ -142,6 +142,8 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     return TRUE;
 }
 
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
 LRESULT DispatchMessageA(const MSG* message) {
     const HWND window = Find(message->hwnd);
     return window ? window->procedure(window, message->message, message->wParam, message->lParam) : 0;

@@ -70,15 +70,18 @@ TEST_F(Display, TwentyFourBitsAreTriedSecond) {
     EXPECT_EQ(std::count(Fake.calls.begin(), Fake.calls.end(), "SetDisplayMode 320x240x16"), 0);
 }
 
-TEST_F(Display, SurfacesFallBackToOneBackBufferThenThePlainPrimary) {
+TEST_F(Display, SurfacesFallBackToOneBackBufferThenThePlainPrimaryWhichCannotFlip) {
     Fake.backBufferCounts = {1};
     EXPECT_EQ(InitDisplay("test", 320, 240), 1);
     EXPECT_EQ(Calls(Fake.calls.begin() + 7, Fake.calls.begin() + 9), (Calls{TwoBackBuffers, OneBackBuffer}));
 
+    // The plain primary is created, but it has no back buffer to draw into.
     ResetFake();
     Fake.backBufferCounts = {0};
-    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
-    EXPECT_EQ(Calls(Fake.calls.begin() + 7, Fake.calls.begin() + 10), (Calls{TwoBackBuffers, OneBackBuffer, PlainPrimary}));
+    EXPECT_EQ(InitDisplay("test", 320, 240), 0);
+    EXPECT_EQ(Calls(Fake.calls.begin() + 7, Fake.calls.end()),
+              (Calls{TwoBackBuffers, OneBackBuffer, PlainPrimary, "primary GetAttachedSurface 0x4"}));
+    EXPECT_EQ(BackBuffer, nullptr);
 }
 
 struct Failure {
@@ -95,7 +98,7 @@ TEST_F(Display, EachFailingStepEndsSetUpThereReleasingNothing) {
         {"cooperative level", [] { Fake.cooperativeResult = DDERR_GENERIC; }, "SetCooperativeLevel main 0x11"},
         {"every depth", [] { Fake.depths = {}; }, "SetDisplayMode 320x240x16"},
         {"every surface", [] { Fake.backBufferCounts = {}; }, PlainPrimary},
-        {"back buffer", [] { Fake.attachedResult = DDERR_NOTFOUND; }, "primary GetAttachedSurface 0x4"},
+        {"back buffer", [] { Fake.backBufferCounts = {0}; }, "primary GetAttachedSurface 0x4"},
         {"pixel format", [] { Fake.pixelFormatResult = DDERR_GENERIC; }, "primary GetPixelFormat size 32"},
         {"not RGB", [] { Fake.pixelFormat.dwFlags = 0x4; }, "primary GetPixelFormat size 32"},
         {"no converter",

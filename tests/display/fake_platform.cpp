@@ -84,6 +84,11 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     return TRUE;
 }
 
+BOOL TranslateMessage(const MSG* message) {
+    Record("TranslateMessage %#x", message->message);
+    return FALSE;
+}
+
 LRESULT DispatchMessageA(const MSG* message) {
     Record("DispatchMessageA %#x", message->message);
     return Fake.registeredClass.lpfnWndProc(message->hwnd, message->message, message->wParam, message->lParam);
@@ -132,6 +137,7 @@ HRESULT FakeDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** 
            desc->dwBackBufferCount, desc->ddsCaps.dwCaps, outer);
     const DWORD count = (desc->dwFlags & DDSD_BACKBUFFERCOUNT) ? desc->dwBackBufferCount : 0;
     if (!Fake.backBufferCounts.count(count)) return DDERR_UNSUPPORTED;
+    Fake.primaryFlips = count > 0;
     *surface = &Fake.primary;
     return DD_OK;
 }
@@ -143,7 +149,7 @@ ULONG FakeSurface::Release() {
 
 HRESULT FakeSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** attached) {
     Record("%s GetAttachedSurface %#x", name, caps->dwCaps);
-    if (FAILED(Fake.attachedResult)) return Fake.attachedResult;
+    if (!Fake.primaryFlips) return DDERR_NOTFOUND;  // a plain primary has no back buffer
     *attached = &Fake.backBuffer;
     return DD_OK;
 }

@@ -50,7 +50,6 @@ struct FakePlatform {
     HRESULT cooperativeResult = DD_OK;
     std::set<DWORD> depths = {32, 24, 16};
     std::set<DWORD> backBufferCounts = {2, 1, 0};  // 0 stands for the plain primary
-    HRESULT attachedResult = DD_OK;
     HRESULT pixelFormatResult = DD_OK;
     DDPIXELFORMAT pixelFormat = {32, DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
     HRESULT lockResult = DD_OK;
@@ -58,6 +57,7 @@ struct FakePlatform {
     std::vector<uint8_t> surfaceMemory;  // what Lock hands out, resized to pitch x 240
     std::deque<MSG> messages;            // served by PeekMessageA
 
+    bool primaryFlips = false;  // whether the primary came with back buffers
     WNDCLASSA registeredClass{};
     FakeDirectDraw directDraw;
     FakeSurface primary{"primary"};

@@ -38,14 +38,14 @@ TEST_F(Present, MessagesAreHandledEvenWhileInactive) {
     Queue(WM_SETCURSOR, 0);
     Queue(WM_ACTIVATEAPP, 0);
     EXPECT_EQ(PresentFrame(Frame), 1);
-    EXPECT_EQ(Fake.calls, (Calls{Pump, "DispatchMessageA 0x20", "SetCursor (nil)", Pump, "DispatchMessageA 0x1c",
-                                 Pump, "Sleep 1"}));
+    EXPECT_EQ(Fake.calls, (Calls{Pump, "TranslateMessage 0x20", "DispatchMessageA 0x20", "SetCursor (nil)", Pump,
+                                 "TranslateMessage 0x1c", "DispatchMessageA 0x1c", Pump, "Sleep 1"}));
 }
 
 TEST_F(Present, AnActivationInThePumpIsDrawnInTheSameTurn) {
     Queue(WM_ACTIVATEAPP, 1);
     EXPECT_EQ(PresentFrame(Frame), 1);
-    Calls expected = {Pump, "DispatchMessageA 0x1c", Pump};
+    Calls expected = {Pump, "TranslateMessage 0x1c", "DispatchMessageA 0x1c", Pump};
     expected.insert(expected.end(), DrawCalls.begin(), DrawCalls.end());
     EXPECT_EQ(Fake.calls, expected);
     EXPECT_EQ(std::memcmp(Fake.surfaceMemory.data(), Frame.Pixels, PictureBytes), 0);

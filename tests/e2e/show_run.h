@@ -58,13 +58,14 @@ inline int WaitExit(pid_t pid, int milliseconds) {
     return -1;
 }
 
-// A 1024 x 768 Xvfb server on a display number it picks itself.
+// A 1024 x 768 Xvfb server on a display number it picks itself, without key
+// auto-repeat: a key held down is pressed once.
 class Xvfb {
 public:
     Xvfb() {
         int fds[2];
         if (pipe(fds) != 0) return;
-        pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+        pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-r"},
                     {}, "", "/dev/null", fds[1]);
         close(fds[1]);
         // The server writes its number and a newline once it is ready, and

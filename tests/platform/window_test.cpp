@@ -35,9 +35,13 @@ protected:
     }
     void TearDown() override { DestroyWindow(window); }
 
+    // As the show's message pump does; translation must add no messages.
     static void Drain() {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            EXPECT_FALSE(TranslateMessage(&message));
+            DispatchMessageA(&message);
+        }
     }
     Uint32 Id() const { return SDL_GetWindowID(SdlWindowOf(window)); }
     void PushWindowEvent(Uint8 what) const {

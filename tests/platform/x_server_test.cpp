@@ -1,0 +1,126 @@
+// The window stand-in and the display code on a real X server (a private
+// Xvfb): what SDL's dummy driver cannot show, a key held down and the pixels
+// that reach the screen.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "display/display.h"
+#include "display/present.h"
+#include "platform/sdl/sdl_window.h"
+#include "tests/e2e/show_run.h"
+
+namespace {
+
+LRESULT Ignore(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
+class OnXServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveProgram("Xvfb") || !HaveProgram("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        server = std::make_unique<Xvfb>();
+        ASSERT_NE(server->x, nullptr) << "Xvfb did not start on '" << server->name << "'";
+        setenv("DISPLAY", server->name.c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+    }
+
+    void Xdotool(const std::string& arguments) const {
+        ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+    }
+
+    std::unique_ptr<Xvfb> server;
+};
+
+// The X server sends events on its own time: queries until one answers `until`.
+uint16_t EscapeStateOnceItIs(bool (*until)(uint16_t)) {
+    uint16_t state = 0;
+    for (int tries = 0; tries < 500; ++tries, Pause(10))
+        if (until(state = static_cast<uint16_t>(GetAsyncKeyState(VK_ESCAPE)))) break;
+    return state;
+}
+
+TEST_F(OnXServer, EscapeHeldDownAnswersEveryQueryUntilReleased) {
+    static const WNDCLASSA windowClass = {0, Ignore, "keys"};
+    RegisterClassA(&windowClass);
+    const HWND window = CreateWindowExA(0, "keys", "keys", WS_POPUP, 0, 0, Xvfb::Width, Xvfb::Height);
+    ASSERT_NE(window, nullptr);
+    SDL_ShowWindow(SdlWindowOf(window));
+    Xdotool("search --sync --onlyvisible --name '^keys$' windowfocus --sync");
+
+    Xdotool("keydown Escape");
+    EXPECT_EQ(EscapeStateOnceItIs([](uint16_t state) { return state != 0; }), 0x8001);  // down, and pressed
+    EXPECT_EQ(static_cast<uint16_t>(GetAsyncKeyState(VK_ESCAPE)), 0x8000);           // still down, no new press
+    EXPECT_EQ(static_cast<uint16_t>(GetAsyncKeyState(VK_ESCAPE)), 0x8000);
+    Xdotool("keyup Escape");
+    EXPECT_EQ(EscapeStateOnceItIs([](uint16_t state) { return (state & 0x8000) == 0; }), 0);
+    DestroyWindow(window);
+}
+
+// Pixel words that set every bit of every channel somewhere, the spare byte too.
+void FillWithNoise(Picture& picture) {
+    uint32_t state = 12345;
+    for (uint32_t& pixel : picture.Pixels) {
+        state = state * 1664525u + 1013904223u;
+        pixel = state ^ (state >> 13);
+    }
+}
+
+struct Format {
+    const char* name;
+    PixelConverter converter;
+    Uint32 sdlFormat;
+};
+
+// Each forced format's frame, as the screen shows it, is the frame through that
+// format's converter and widened back to 8 bits a channel the way SDL does;
+// scaled 3 times into the middle of the 1024 x 768 screen.
+TEST_F(OnXServer, EveryForcedFormatShowsTheFrameAsThatFormatHoldsIt) {
+    const Format formats[] = {
+        {"XRGB8888", ConvertCopy32, SDL_PIXELFORMAT_XRGB8888}, {"XBGR8888", ConvertSwap32, SDL_PIXELFORMAT_XBGR8888},
+        {"BGR24", ConvertPack24, SDL_PIXELFORMAT_BGR24},       {"RGB24", ConvertPack24Swap, SDL_PIXELFORMAT_RGB24},
+        {"RGB565", ConvertRGB565, SDL_PIXELFORMAT_RGB565},     {"BGR565", ConvertBGR565, SDL_PIXELFORMAT_BGR565},
+        {"RGB555", ConvertRGB555, SDL_PIXELFORMAT_RGB555},     {"BGR555", ConvertBGR555, SDL_PIXELFORMAT_BGR555},
+    };
+    static Picture frame;
+    FillWithNoise(frame);
+    constexpr int Scale = 3, Left = (Xvfb::Width - 320 * Scale) / 2, Top = (Xvfb::Height - 240 * Scale) / 2;
+
+    for (const Format& format : formats) {
+        SCOPED_TRACE(format.name);
+        std::vector<uint32_t> expected(PicturePixels);
+        for (int y = 0; y < 240; ++y) {
+            uint8_t row[320 * 4];
+            format.converter(frame.Pixels + y * 320, row, 320);
+            SDL_ConvertPixels(320, 1, format.sdlFormat, row, sizeof row, SDL_PIXELFORMAT_XRGB8888, &expected[y * 320],
+                              320 * 4);
+        }
+
+        setenv("DEMO_PIXEL_FORMAT", format.name, 1);
+        ASSERT_EQ(InitDisplay(format.name, 320, 240), 1);
+        AppActive = 1;
+        // The window reaches the screen some frames after set-up.
+        long wrong = -1;
+        for (int tries = 0; tries < 100 && wrong != 0; ++tries) {
+            PresentFrame(frame);
+            const std::vector<uint32_t> screen = server->Screenshot();
+            if (screen.empty()) continue;
+            wrong = 0;
+            for (int y = 0; y < Xvfb::Height; ++y)
+                for (int x = 0; x < Xvfb::Width; ++x) {
+                    const int frameX = (x - Left) / Scale, frameY = (y - Top) / Scale;
+                    const bool inFrame = x >= Left && y >= Top && frameX < 320 && frameY < 240;
+                    const uint32_t shown = inFrame ? expected[frameY * 320 + frameX] & 0xFFFFFF : 0;
+                    wrong += screen[y * Xvfb::Width + x] != shown;
+                }
+        }
+        EXPECT_EQ(wrong, 0) << "pixels unlike the frame in this format";
+        ShutdownDisplay();
+    }
+    unsetenv("DEMO_PIXEL_FORMAT");
+}
+
+}  // namespace

@@ -23,6 +23,7 @@ if [ "$mode" = "--tests" ]; then
   packages+=("${web[@]}" chromium)
   packages+=(xvfb xdotool x11-utils imagemagick openmpt123)
   packages+=(g++-aarch64-linux-gnu qemu-user googletest)  # scripts/cross-test.sh
+  packages+=(clang libclang-rt-14-dev)  # libFuzzer, for fuzz/
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
   packages+=(dpkg-dev file desktop-file-utils appstream lintian)  # building and checking the package
 fi

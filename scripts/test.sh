@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test, in the normal build and in an
 # AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
-# frames on 64-bit ARM under emulation, and the web page's tests in headless
-# Chromium.
+# frames on 64-bit ARM under emulation, the web page's tests in headless
+# Chromium, and each fuzz target for 15 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +17,7 @@ node --test tests/web/page_test.mjs
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDEMO_SANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
 (cd build-sanitize && ctest --output-on-failure -j"$(nproc)")
+
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDEMO_FUZZ=ON -DDEMO_TESTS=OFF -DDEMO_BENCHMARKS=OFF
+cmake --build build-fuzz -j"$(nproc)" --target fuzzers
+fuzz/run.sh 15

@@ -113,6 +113,60 @@ Problem CheckBmp(const uint8_t* b, size_t n, Size& size) {
     return nullptr;
 }
 
+// The LZW codes of an image's data sub-blocks, from its minimum code size byte
+// at `at`: each code must be a defined one or the next to be defined, the
+// first after a clear a colour, and together they must give every pixel. On
+// anything else SDL's decoder can chase a loop in its table past the end of
+// its stack.
+Problem CheckGifCodes(const uint8_t* b, size_t n, size_t at, uint64_t pixels) {
+    constexpr unsigned TableSize = 4096;
+    if (at >= n) return CutShort;
+    const unsigned minimum = b[at++];
+    if (minimum < 1 || minimum > 11) return Broken;
+    const unsigned clear = 1u << minimum, end = clear + 1;
+    unsigned size = minimum + 1, next = clear + 2, previous = TableSize;  // none yet
+    uint16_t lengths[TableSize];  // of the strings the defined codes stand for
+    const auto length = [&](unsigned code) -> uint64_t { return code < clear ? 1 : lengths[code]; };
+    uint64_t done = 0;
+    uint32_t bits = 0;
+    unsigned held = 0;
+    for (size_t blockEnd = at;;) {
+        while (held < size) {
+            if (at == blockEnd) {
+                if (at >= n) return CutShort;
+                blockEnd = at + 1 + b[at];
+                if (blockEnd == at + 1) return done >= pixels ? nullptr : CutShort;  // no end code
+                if (blockEnd > n) return CutShort;
+                ++at;
+            }
+            bits |= uint32_t{b[at++]} << held;
+            held += 8;
+        }
+        const unsigned code = bits & ((1u << size) - 1);
+        bits >>= size;
+        held -= size;
+        if (code == clear) {
+            size = minimum + 1;
+            next = clear + 2;
+            previous = TableSize;
+            continue;
+        }
+        if (code == end) return done >= pixels ? nullptr : CutShort;
+        if (previous == TableSize) {
+            if (code >= clear) return Broken;
+            done += 1;
+        } else {
+            if (code > next) return Broken;
+            done += code == next ? length(previous) + 1 : length(code);
+            if (next < TableSize) {
+                lengths[next] = static_cast<uint16_t>(length(previous) + 1);
+                if (++next == 1u << size && size < 12) ++size;
+            }
+        }
+        previous = code;
+    }
+}
+
 // Blocks up to the end of the first image's data, which is all that is shown;
 // the larger of the screen and that image is the size.
 Problem CheckGif(const uint8_t* b, size_t n, Size& size) {
@@ -127,7 +181,9 @@ Problem CheckGif(const uint8_t* b, size_t n, Size& size) {
             const uint64_t width = Little16(b + at + 4), height = Little16(b + at + 6);
             if (width * height > size.width * size.height) size = {width, height};
             const uint8_t flags = b[at + 8];
-            at += 10 + ((flags & 0x80) ? 3u << ((flags & 7) + 1) : 0);  // with the code size byte
+            at += 9 + ((flags & 0x80) ? 3u << ((flags & 7) + 1) : 0);
+            if (const Problem problem = CheckGifCodes(b, n, at, width * height)) return problem;
+            ++at;  // the code size byte
         } else if (kind == 0x21) {
             ++at;  // the extension's label
         } else {
@@ -217,11 +273,12 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
 
     Surface rgba;
     {
+        SDL_ClearError();  // the reason given is this image's, never an earlier one's
         const Surface loaded(Decode(format, bytes, size));
         rgba.reset(loaded ? SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0) : nullptr);
     }
     if (!rgba) {
-        error = SDL_GetError();
+        error = *SDL_GetError() ? SDL_GetError() : Broken;
         return false;
     }
     image.width = rgba->w;

@@ -53,7 +53,7 @@ BOOL DestroyWindow(HWND window);
 // number lies in [filterMin, filterMax] (any when both are 0); non-zero if
 // there was one. PM_REMOVE takes it off the queue.
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);
-// Turns key messages into character messages. The stand-in delivers no key
+// Turns key messages into character messages. The stand-ins deliver no key
 // messages, so there is never anything to translate and the result is 0.
 BOOL TranslateMessage(const MSG* message);
 // Hands the message to its window's procedure and returns its result.

@@ -96,6 +96,8 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
     return TRUE;
 }
 
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
 LRESULT DispatchMessageA(const MSG* message) {
     return message->hwnd && message->hwnd == TheWindow()
                ? Canvas.procedure(message->hwnd, message->message, message->wParam, message->lParam)

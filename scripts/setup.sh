@@ -11,7 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev)
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
+          libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 web=(emscripten)
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)

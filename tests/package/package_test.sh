@@ -25,7 +25,8 @@ deb=$work/out/${name}_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || { echo "no $deb; cpack made: $(ls "$work/out")" >&2; exit 1; }
 
 # Everything the package holds, and which of it is executable.
-expected_files="usr/bin/demo-frames
+expected_files="usr/bin/demo-capture
+usr/bin/demo-frames
 usr/bin/demo-music
 usr/bin/demo-pictures
 usr/bin/$name
@@ -34,6 +35,7 @@ usr/share/applications/org.twentythreeturns.TwentyThreeTurns.desktop
 usr/share/doc/$name/changelog.gz
 usr/share/doc/$name/copyright
 usr/share/icons/hicolor/256x256/apps/$name.png
+usr/share/man/man1/demo-capture.1.gz
 usr/share/man/man1/demo-frames.1.gz
 usr/share/man/man1/demo-music.1.gz
 usr/share/man/man1/demo-pictures.1.gz
@@ -74,7 +76,7 @@ expect "Icon" "$(grep '^Icon=' "$share"/applications/*.desktop)" "Icon=$name"
 [[ "$(file -b "$share/icons/hicolor/256x256/apps/$name.png")" == "PNG image data, 256 x 256, "* ]] ||
     fail "icon: $(file -b "$share/icons/hicolor/256x256/apps/$name.png")"
 
-for tool in demo-frames demo-pictures demo-music; do
+for tool in demo-frames demo-pictures demo-music demo-capture; do
     status=0
     "$root/usr/bin/$tool" 2>"$work/usage" || status=$?
     expect "$tool exit code" "$status" 2

@@ -82,6 +82,12 @@ void OutputFiles::Discard() {
     pending_.clear();
 }
 
+bool OutputFiles::WriteLater(const std::string& path, std::string& temporary, std::string& error) {
+    if (!Claim(path, error)) return false;
+    temporary = LastTemporary();
+    return true;
+}
+
 bool OutputFiles::Write(const std::string& path, const void* bytes, size_t size, std::string& error) {
     if (!Claim(path, error)) return false;
     std::FILE* file = std::fopen(LastTemporary(), "wb");

@@ -30,6 +30,10 @@ public:
     // SDL2_image report that they cannot).
     bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, std::string& error);
 
+    // Claims `path` for a file the caller writes itself, under the name
+    // `temporary` gives, before Commit.
+    bool WriteLater(const std::string& path, std::string& temporary, std::string& error);
+
     // Puts every file in place. No file is replaced unless all can be: a
     // folder in the way of one is found before the first is moved.
     bool Commit(std::string& error);

@@ -1,0 +1,152 @@
+// demo-capture: renders the show offline, frame by frame, into a video file
+// with its music.
+
+#include <unistd.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "assets/image_bank.h"
+#include "fx/plasma.h"
+#include "platform/sdl/module_file.h"
+#include "show/render_frame.h"
+#include "tools/demo_capture/capture.h"
+#include "tools/demo_capture/progress.h"
+
+namespace {
+
+constexpr double MaxSeconds = 86400;
+constexpr int MaxFps = 240;
+constexpr int MaxSide = 8192;
+
+int Usage(const std::string& problem, std::FILE* out = stderr) {
+    if (!problem.empty()) std::fprintf(out, "demo-capture: %s\n", problem.c_str());
+    std::fprintf(out,
+                 "usage: demo-capture [options] OUT\n"
+                 "  Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm in\n"
+                 "  the working directory into the video file OUT, whose extension picks the kind:\n"
+                 "  .mp4 (H.264 and AAC), .mkv or .webm (VP9 and Opus).\n"
+                 "  --seconds S  length in seconds (default 368, one cycle of the 23 pictures)\n"
+                 "  --fps N      frames per second (default 60)\n"
+                 "  --size WxH   frame size (default 1920x1080); the picture is enlarged by the\n"
+                 "               largest whole factor that fits, centred on black\n"
+                 "  --full       the whole 320 x 240 picture instead of its 176-row band\n"
+                 "  --lossless   FFV1 video and FLAC sound in an .mkv file\n");
+    return 2;
+}
+
+std::optional<long> ParseWhole(const std::string& text, long low, long high) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ParseSeconds(const std::string& text) {
+    if (text.empty() || ((text[0] < '0' || text[0] > '9') && text[0] != '.')) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value) || value <= 0 || value > MaxSeconds) return std::nullopt;
+    return value;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    const auto w = ParseWhole(text.substr(0, x), 1, MaxSide);
+    const auto h = ParseWhole(text.substr(x + 1), 1, MaxSide);
+    if (!w || !h) return false;
+    width = static_cast<int>(*w);
+    height = static_cast<int>(*h);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CaptureSettings settings;
+    double seconds = CycleMilliseconds / 1000.0;
+    bool lossless = false;
+    std::vector<std::string> outputs;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i], value;
+        const size_t equals = arg.find('=');
+        const bool takesValue = arg.rfind("--seconds", 0) == 0 || arg.rfind("--fps", 0) == 0 ||
+                                arg.rfind("--size", 0) == 0;
+        if (takesValue && equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+        } else if (takesValue) {
+            if (i + 1 == argc) return Usage(arg + " needs a value");
+            value = argv[++i];
+        }
+        if (arg == "--seconds") {
+            const auto parsed = ParseSeconds(value);
+            if (!parsed) return Usage("--seconds wants a length above 0 and up to 86400, not '" + value + "'");
+            seconds = *parsed;
+        } else if (arg == "--fps") {
+            const auto parsed = ParseWhole(value, 1, MaxFps);
+            if (!parsed) return Usage("--fps wants a whole number from 1 to 240, not '" + value + "'");
+            settings.fps = static_cast<int>(*parsed);
+        } else if (arg == "--size") {
+            if (!ParseSize(value, settings.width, settings.height))
+                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'");
+        } else if (arg == "--full") {
+            settings.full = true;
+        } else if (arg == "--lossless") {
+            lossless = true;
+        } else if (arg == "-h" || arg == "--help") {
+            Usage("", stdout);
+            return 0;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Usage("unknown option " + arg);
+        } else {
+            outputs.push_back(arg);
+        }
+    }
+    if (outputs.size() != 1) return Usage(outputs.empty() ? "no output file given" : "more than one output file");
+    settings.output = outputs.front();
+    settings.format = FindMediaFormat(settings.output, lossless);
+    if (!settings.format)
+        return Usage(lossless ? "--lossless writes .mkv files"
+                              : "unknown kind of file " + settings.output + "; known: " + KnownExtensions());
+    FrameLayout layout;
+    if (!FitFrame(settings.width, settings.height, settings.full, layout))
+        return Usage(std::string("--size must hold the picture at least once: 320x") +
+                     (settings.full ? "240" : "176") + " or more");
+    if (UsesYuv420(*settings.format) && (settings.width % 2 || settings.height % 2))
+        return Usage(std::string(settings.format->extension) + " files need an even width and height");
+    settings.frames = std::llround(seconds * settings.fps);
+    if (settings.frames < 1) return Usage("--seconds is shorter than one frame");
+
+    // Failures come back as one line of our own.
+    av_log_set_level(AV_LOG_QUIET);
+    LoadImages();
+    BuildSineTable();
+    settings.module = OpenModuleFile("kimo.xm");
+    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable kimo.xm: the sound track is silent\n");
+
+    ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
+    std::string error;
+    const bool done =
+        CaptureShow(settings, [&meter](int64_t frames) { meter.Update(frames); }, error);
+    if (settings.module) openmpt_module_destroy(settings.module);
+    if (!done) {
+        meter.Finish("");
+        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+        return 1;
+    }
+    meter.Finish("demo-capture: wrote " + settings.output);
+    return 0;
+}

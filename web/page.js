@@ -118,10 +118,10 @@ async function loadProgram() {
   const compiled = fetchBytes('demo.wasm').then(
     bytes => WebAssembly.compile(bytes).catch(() => { throw new Error('it is damaged'); }),
     error => { throw new Error(`demo.wasm could not be loaded (${error.message})`); });
+  compiled.catch(() => {});  // awaited below, after demo.js
   try {
     await loadScript('demo.js');
   } catch (error) {
-    compiled.catch(() => {});
     throw new Error(`demo.js could not be loaded (${error.message})`);
   }
   if (typeof window.createDemo !== 'function') throw new Error('demo.js is damaged');

@@ -1,0 +1,176 @@
+// The show in the page, in Chromium: its frames against the native
+// demo-frames byte for byte, the way from the title through the show to the
+// end screen and into the show again, and files missing on the server.
+// Run after scripts/web.sh --build-only: node --test tests/web/
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { launch, openPage, pageDir, pause, problemLines, root, serve } from './browser.mjs';
+
+const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
+const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
+const FrameBytes = Width * Height * 4;
+// The start, a segment's last and first milliseconds, the cycle's turn, and
+// clock readings far into a 32-bit run, in one carried-over sequence.
+const Times = [0, 1234, 15999, 16000, 40000, 100017, 367999, 368000, 2000000000, 4294967295];
+
+let server, browser, scratch;
+before(async () => {
+  [server, browser] = await Promise.all([serve(), launch()]);
+  scratch = mkdtempSync(join(tmpdir(), 'page-test-'));
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+const missing = names => Object.fromEntries(names.map(name => [name, route => route.fulfill({ status: 404 })]));
+
+// Native frames from a folder holding the page's pictures but the `hidden` ones.
+function nativeFrames(times, hidden = []) {
+  const content = mkdtempSync(join(scratch, 'content-'));
+  for (let number = 1; number <= 23; ++number) {
+    const name = `${String(number).padStart(2, '0')}.raw`;
+    if (!hidden.includes(name)) symlinkSync(join(pageDir, name), join(content, name));
+  }
+  execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
+  return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
+}
+
+async function pageFrames(page, times) {
+  const encoded = await page.evaluate(([times, frameBytes]) => {
+    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
+    Module.HEAPU32.set(times, timesAt >> 2);
+    Module._DemoRenderFrames(timesAt, times.length, framesAt);
+    const frames = times.map((_, i) => {
+      const frame = Module.HEAPU8.subarray(framesAt + i * frameBytes, framesAt + (i + 1) * frameBytes);
+      let text = '';
+      for (let j = 0; j < frame.length; j += 0x8000) text += String.fromCharCode(...frame.subarray(j, j + 0x8000));
+      return btoa(text);
+    });
+    Module._free(timesAt);
+    Module._free(framesAt);
+    return frames;
+  }, [times, FrameBytes]);
+  return encoded.map(text => Buffer.from(text, 'base64'));
+}
+
+function assertSameFrames(actual, expected, times) {
+  times.forEach((time, i) => {
+    if (actual[i].equals(expected[i])) return;
+    let differing = 0;
+    for (let j = 0; j < FrameBytes; j += 4) if (actual[i].readUInt32LE(j) !== expected[i].readUInt32LE(j)) ++differing;
+    assert.fail(`frame at ${time} ms: ${differing} pixels differ from demo-frames`);
+  });
+}
+
+// The canvas as RGBA bytes.
+async function canvasPixels(page) {
+  const values = await page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    return Array.from(canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data);
+  });
+  return Uint8Array.from(values);
+}
+
+function rowsAreBlack(pixels, first, last) {
+  for (let i = first * Width * 4; i < last * Width * 4; i += 4)
+    if (pixels[i] || pixels[i + 1] || pixels[i + 2] || pixels[i + 3] !== 255) return false;
+  return true;
+}
+
+function bandDiffers(a, b) {
+  for (let i = BandTop * Width * 4; i < BandBottom * Width * 4; ++i) if (a[i] !== b[i]) return true;
+  return false;
+}
+
+const caption = page => page.$eval('#caption', element => (element.checkVisibility() ? element.innerText.trim() : ''));
+
+test('the page renders the frames demo-frames renders, byte for byte', async () => {
+  const { page, context, log } = await openPage(browser, server.url);
+  assertSameFrames(await pageFrames(page, Times), nativeFrames(Times), Times);
+  assert.deepEqual(log.errors, []);
+  await context.close();
+});
+
+// Runs a show from a click to Escape: it moves, letterboxed, with music.
+async function watchShow(page) {
+  await page.mouse.click(400, 300);
+  const reports = await page.evaluate(() => DemoPage.music.status.reports);
+  await page.waitForFunction(([reports, frames]) => DemoPage.music.status.reports > reports + 20 && DemoPage.frames > frames + 10,
+                             [reports, await page.evaluate(() => DemoPage.frames)], { timeout: 20000 });
+  assert.equal(await caption(page), '', 'no caption over the show');
+  const first = await canvasPixels(page);
+  await pause(300);
+  const second = await canvasPixels(page);
+  assert.ok(rowsAreBlack(second, 0, BandTop) && rowsAreBlack(second, BandBottom, Height), 'letterboxed');
+  assert.ok(!rowsAreBlack(second, BandTop, BandBottom), 'a picture in the band');
+  assert.ok(bandDiffers(first, second), 'the picture moves');
+  assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('screen')).cursor), 'none');
+  const playing = await page.evaluate(() => ({ ...DemoPage.music.status }));
+  assert.ok(playing.playing);
+  await pause(200);
+  assert.ok((await page.evaluate(() => DemoPage.music.status.reports)) > playing.reports, 'the worklet keeps playing');
+
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => DemoPage.stage === 'ended', null, { timeout: 10000 });
+  assert.equal(await page.evaluate(() => DemoPage.music.status.playing), false);
+  const end = await canvasPixels(page);
+  assert.ok(rowsAreBlack(end, 0, Height), 'the end screen\'s words are the page\'s, not the canvas\'s');
+  assert.match(await caption(page), /The show has ended\.\s+click to watch it again/);
+  await pause(200);
+  assert.ok(!bandDiffers(end, await canvasPixels(page)), 'the end screen stays');
+}
+
+test('title, a click starts the show and its music, Escape ends it, a click starts it afresh', async () => {
+  const { page, context, log } = await openPage(browser, server.url);
+
+  // A still title: the first picture's band, dimmed, under the prompt.
+  assert.equal(await caption(page), 'click to start');
+  const title = await canvasPixels(page);
+  const picture = readFileSync(join(pageDir, '01.raw'));
+  const at = (40 * Width + 10) * 4;
+  assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
+  assert.ok(rowsAreBlack(title, 0, BandTop));
+  await pause(300);
+  assert.ok(!bandDiffers(title, await canvasPixels(page)), 'the title frame is still');
+  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0, 'no music before the click');
+
+  await watchShow(page);
+  // The program ended through its exit path; the next show is a new instance
+  // of it, from its own start, and ends on Escape as the first did.
+  await page.evaluate(() => { window.firstShow = Module; });
+  await watchShow(page);
+  assert.equal(await page.evaluate(() => Module !== window.firstShow), true);
+
+  assert.deepEqual(log.errors, []);
+  assert.deepEqual(log.messages.filter(line => line.startsWith('error')), []);
+  await context.close();
+});
+
+test('a picture or module missing on the server: black slot, silent show, lines on the page', async () => {
+  const hidden = ['05.raw', 'kimo.xm'];
+  const { page, context, log } = await openPage(browser, server.url, { routes: missing(hidden) });
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.frames > 10, null, { timeout: 20000 });
+  await pause(300);
+  const lines = await problemLines(page);
+  assert.ok(lines.some(line => /^demo: 05\.raw could not be loaded .*404.*: its picture stays black$/.test(line)), lines.join('\n'));
+  assert.ok(lines.some(line => /^demo: kimo\.xm could not be loaded .*: the show plays silently$/.test(line)), lines.join('\n'));
+  assert.ok(lines.every(line => line.startsWith('demo: ')), lines.join('\n'));
+  assert.ok(log.messages.every(line => !line.includes('this.program')), log.messages.join('\n'));
+  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0);
+  assert.ok(!rowsAreBlack(await canvasPixels(page), BandTop, BandBottom), 'the show goes on');
+  assert.deepEqual(log.errors, []);
+  await context.close();
+
+  // The slot's own segment, as the native show draws it without the file.
+  const slotTimes = [64000, 70000, 79999];
+  const fresh = await openPage(browser, server.url, { routes: missing(hidden) });
+  assertSameFrames(await pageFrames(fresh.page, slotTimes), nativeFrames(slotTimes, hidden), slotTimes);
+  await fresh.context.close();
+});

@@ -50,4 +50,9 @@ export function problemLines(page) {
   return page.$$eval('#problems p', lines => lines.map(line => line.textContent));
 }
 
+// An element's text as the viewer sees it: empty when it is not shown.
+export function visibleText(page, selector) {
+  return page.$eval(selector, element => (element.checkVisibility() ? element.innerText.trim() : ''));
+}
+
 export const pause = milliseconds => new Promise(done => setTimeout(done, milliseconds));

@@ -6,13 +6,12 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, readdirSync, rmSync, symlinkSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, pageDir, problemLines, serve } from './browser.mjs';
+import { launch, openPage, pageDir, problemLines, serve, visibleText } from './browser.mjs';
 
 let server, browser;
 before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
 after(async () => { await browser?.close(); server?.close(); });
 
-const visibleText = (page, selector) => page.$eval(selector, element => (element.checkVisibility() ? element.innerText.trim() : ''));
 const notFound = route => route.fulfill({ status: 404 });
 const untilProblem = pattern => `[...document.querySelectorAll('#problems p')].some(line => ${pattern}.test(line.textContent))`;
 
@@ -24,6 +23,16 @@ async function playsSilently(page) {
 }
 
 test('the program missing or damaged: the show cannot start, said within seconds', async () => {
+  // Never plain black meanwhile: the page's own words before any script.
+  let release;
+  const held = new Promise(done => { release = done; });
+  const slow = await openPage(browser, server.url, { routes: { 'demo.wasm': route => held.then(() => notFound(route)) }, until: null });
+  await slow.page.waitForLoadState('domcontentloaded');
+  assert.equal(await visibleText(slow.page, '#prompt'), 'loading');
+  release();
+  await slow.page.waitForFunction(() => DemoPage.stage === 'failed', null, { timeout: 10000 });
+  await slow.context.close();
+
   const garbage = route => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from('not a program at all') });
   for (const [routes, pattern] of [
     [{ 'demo.wasm': notFound }, /^demo: demo\.wasm could not be loaded \(.*404.*\): the show cannot start$/],

@@ -3,7 +3,7 @@
 // screen, served with the right types by the page's server.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, pause, serve } from './browser.mjs';
+import { launch, openPage, pause, serve, visibleText } from './browser.mjs';
 
 const Phone = { viewport: { width: 844, height: 390 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
@@ -11,7 +11,6 @@ let server, browser;
 before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
 after(async () => { await browser?.close(); server?.close(); });
 
-const visibleText = (page, selector) => page.$eval(selector, element => (element.checkVisibility() ? element.innerText.trim() : ''));
 
 test('on a phone: tap to start, full screen, no scrolling, a tap offers the end, a tap starts again', async () => {
   const { page, context, log } = await openPage(browser, server.url, { device: Phone });

@@ -8,7 +8,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, pageDir, pause, problemLines, root, serve } from './browser.mjs';
+import { launch, openPage, pageDir, pause, problemLines, root, serve, visibleText } from './browser.mjs';
 
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
 const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
@@ -88,7 +88,7 @@ function bandDiffers(a, b) {
   return false;
 }
 
-const caption = page => page.$eval('#caption', element => (element.checkVisibility() ? element.innerText.trim() : ''));
+const caption = page => visibleText(page, '#caption');
 
 test('the page renders the frames demo-frames renders, byte for byte', async () => {
   const { page, context, log } = await openPage(browser, server.url);

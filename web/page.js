@@ -116,7 +116,7 @@ function loadScript(source) {
 // The program, compiled once: every show runs a fresh instance of it.
 async function loadProgram() {
   const compiled = fetchBytes('demo.wasm').then(
-    bytes => WebAssembly.compile(bytes).catch(() => { throw new Error('it is damaged'); }),
+    bytes => WebAssembly.compile(bytes).catch(() => { throw new Error('demo.wasm is damaged'); }),
     error => { throw new Error(`demo.wasm could not be loaded (${error.message})`); });
   compiled.catch(() => {});  // awaited below, after demo.js
   try {
@@ -125,11 +125,7 @@ async function loadProgram() {
     throw new Error(`demo.js could not be loaded (${error.message})`);
   }
   if (typeof window.createDemo !== 'function') throw new Error('demo.js is damaged');
-  try {
-    return { create: window.createDemo, compiled: await compiled };
-  } catch (error) {
-    throw new Error(error.message.startsWith('demo.') ? error.message : `demo.wasm: ${error.message}`);
-  }
+  return { create: window.createDemo, compiled: await compiled };
 }
 
 function cannotStart(reason) {
@@ -224,8 +220,12 @@ addEventListener('keyup', event => {
   if (event.key === 'Escape') report(PageEvent.EscapeUp);
 });
 // A fault in the page's code or the program's stops the show: say so.
-addEventListener('error', event => reportProblem(`demo: the page failed (${event.message}): the show stopped`));
-addEventListener('unhandledrejection', event => reportProblem(`demo: the page failed (${event.reason}): the show stopped`));
+// (Before, whatever keeps the show from starting says so itself.)
+function reportFault(what) {
+  if (stage === 'starting' || stage === 'show') reportProblem(`demo: the page failed (${what}): the show stopped`);
+}
+addEventListener('error', event => reportFault(event.message));
+addEventListener('unhandledrejection', event => reportFault(event.reason));
 canvas.addEventListener('mousemove', () => report(PageEvent.PointerOver));
 document.addEventListener('visibilitychange', () => report(document.hidden ? PageEvent.Hidden : PageEvent.Shown));
 

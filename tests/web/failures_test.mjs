@@ -52,6 +52,13 @@ test('the program missing or damaged: the show cannot start, said within seconds
   }
 });
 
+test('the page\'s own script missing: the page says the show cannot start', async () => {
+  const { page, context } = await openPage(browser, server.url, { routes: { 'page.js': notFound }, until: null });
+  await page.waitForFunction(untilProblem(/^demo: the page's scripts could not be loaded: the show cannot start$/), null, { timeout: 10000 });
+  assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
+  await context.close();
+});
+
 test('the music player missing: the page loads, says so, and the show plays silently', async () => {
   const { page, context, log } = await openPage(browser, server.url, { routes: { 'chiptune3/chiptune3.js': notFound } });
   assert.equal(await visibleText(page, '#prompt'), 'click to start');

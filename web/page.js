@@ -137,17 +137,19 @@ function cannotStart(reason) {
 // A program instance with the content in its files, ready to run main; null
 // (with the reason on the page) when it cannot be made.
 async function newInstance(program, files) {
+  let fail;
+  const failure = new Promise((_, reject) => { fail = reject; });
   try {
-    return await program.create({
+    return await Promise.race([failure, program.create({
       thisProgram: 'demo',
       print: line => console.log(line),
       printErr: line => (line.startsWith('demo:') ? reportProblem(line) : console.error(line)),
       instantiateWasm: (imports, receive) => {
-        WebAssembly.instantiate(program.compiled, imports).then(instance => receive(instance, program.compiled));
+        WebAssembly.instantiate(program.compiled, imports).then(instance => receive(instance, program.compiled)).catch(fail);
         return {};
       },
       preRun: [module => { for (const [name, data] of files) if (data) module.FS.writeFile(name, data); }],
-    });
+    })]);
   } catch (error) {
     cannotStart(`the program did not start (${error.message ?? error})`);
     return null;

@@ -33,10 +33,13 @@ test('the program missing or damaged: the show cannot start, said within seconds
   await slow.page.waitForFunction(() => DemoPage.stage === 'failed', null, { timeout: 10000 });
   await slow.context.close();
 
+  // A valid WebAssembly module, but not the program demo.js was built with.
+  const otherProgram = route => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from([0, 97, 115, 109, 1, 0, 0, 0]) });
   const garbage = route => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from('not a program at all') });
   for (const [routes, pattern, browserError = /^$/] of [
     [{ 'demo.wasm': notFound }, /^demo: demo\.wasm could not be loaded \(.*404.*\): the show cannot start$/],
     [{ 'demo.wasm': garbage }, /^demo: demo\.wasm is damaged: the show cannot start$/],
+    [{ 'demo.wasm': otherProgram }, /^demo: the program did not start \(.+\): the show cannot start$/],
     [{ 'demo.js': notFound }, /^demo: demo\.js could not be loaded .*: the show cannot start$/],
     [{ 'demo.js': route => route.fulfill({ status: 200, contentType: 'text/javascript', body: '<html>' }) },
      /^demo: demo\.js is damaged: the show cannot start$/, /SyntaxError/],

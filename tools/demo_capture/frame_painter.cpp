@@ -7,6 +7,8 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
+#include "display/band_fit.h"
+
 namespace {
 
 // Each frame pixel takes its source pixel through the column and row
@@ -60,17 +62,25 @@ std::vector<int> Sources(int length, int start, int count, int scale, int black)
 bool FitFrame(int width, int height, bool full, FrameLayout& layout) {
     layout.firstRow = full ? 0 : BandTop;
     layout.rows = full ? PictureHeight : BandBottom - BandTop;
-    layout.scale = std::min(width / PictureWidth, height / layout.rows);
-    layout.x = (width - PictureWidth * layout.scale) / 2 & ~1;
-    layout.y = (height - layout.rows * layout.scale) / 2 & ~1;
+    const BandPlace place = FitBand(width, height, PictureWidth, layout.rows);
+    layout.scale = place.scale;
+    layout.x = place.x;
+    layout.y = place.y;
     return layout.scale >= 1;
 }
 
 FramePainter::FramePainter(const FrameLayout& layout, int width, int height, bool yuv420)
     : layout_(layout), yuv420_(yuv420), sourceStride_(PictureWidth + 1) {
-    columns_ = Sources(width, layout.x, PictureWidth, layout.scale, PictureWidth);
-    rows_ = Sources(height, layout.y, layout.rows, layout.scale, layout.rows);
-    const size_t size = static_cast<size_t>(sourceStride_) * (layout.rows + 1);
+    // Halved colour planes sample pairs of columns and rows from even ones:
+    // on even coordinates no colour sample straddles two picture pixels at
+    // an even scale. One column or row off centre at most.
+    if (yuv420) {
+        layout_.x &= ~1;
+        layout_.y &= ~1;
+    }
+    columns_ = Sources(width, layout_.x, PictureWidth, layout_.scale, PictureWidth);
+    rows_ = Sources(height, layout_.y, layout_.rows, layout_.scale, layout_.rows);
+    const size_t size = static_cast<size_t>(sourceStride_) * (layout_.rows + 1);
     if (!yuv420) {
         words_.assign(size, 0);
         return;
@@ -79,7 +89,7 @@ FramePainter::FramePainter(const FrameLayout& layout, int width, int height, boo
     y_.assign(size, 16);
     u_.assign(size, 128);
     v_.assign(size, 128);
-    converter_ = sws_getContext(PictureWidth, layout.rows, AV_PIX_FMT_BGR0, PictureWidth, layout.rows,
+    converter_ = sws_getContext(PictureWidth, layout_.rows, AV_PIX_FMT_BGR0, PictureWidth, layout_.rows,
                                 AV_PIX_FMT_YUV444P, SWS_POINT, nullptr, nullptr, nullptr);
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
     if (converter_) sws_setColorspaceDetails(converter_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);

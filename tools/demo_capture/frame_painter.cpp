@@ -78,9 +78,9 @@ FramePainter::FramePainter(const FrameLayout& layout, int width, int height, boo
         layout_.x &= ~1;
         layout_.y &= ~1;
     }
-    columns_ = Sources(width, layout_.x, PictureWidth, layout_.scale, PictureWidth);
-    rows_ = Sources(height, layout_.y, layout_.rows, layout_.scale, layout_.rows);
-    const size_t size = static_cast<size_t>(sourceStride_) * (layout_.rows + 1);
+    columns_ = Sources(width, layout_.x, PictureWidth, layout.scale, PictureWidth);
+    rows_ = Sources(height, layout_.y, layout.rows, layout.scale, layout.rows);
+    const size_t size = static_cast<size_t>(sourceStride_) * (layout.rows + 1);
     if (!yuv420) {
         words_.assign(size, 0);
         return;
@@ -89,7 +89,7 @@ FramePainter::FramePainter(const FrameLayout& layout, int width, int height, boo
     y_.assign(size, 16);
     u_.assign(size, 128);
     v_.assign(size, 128);
-    converter_ = sws_getContext(PictureWidth, layout_.rows, AV_PIX_FMT_BGR0, PictureWidth, layout_.rows,
+    converter_ = sws_getContext(PictureWidth, layout.rows, AV_PIX_FMT_BGR0, PictureWidth, layout.rows,
                                 AV_PIX_FMT_YUV444P, SWS_POINT, nullptr, nullptr, nullptr);
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
     if (converter_) sws_setColorspaceDetails(converter_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);

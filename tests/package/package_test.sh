@@ -13,11 +13,7 @@ for command in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli 
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-expect() {  # expect WHAT ACTUAL EXPECTED
-    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
-}
+source "$source_dir/tests/package/expect.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")

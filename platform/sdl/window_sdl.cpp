@@ -1,3 +1,7 @@
+// The window services on SDL: every window is an SDL window, hidden until
+// the display device takes the screen with it, and SDL's events arrive as
+// messages.
+
 #include <SDL.h>
 #include <errno.h>
 

@@ -14,7 +14,7 @@ struct ModuleObject {};
 
 namespace {
 
-WindowObject Window{};
+WindowObject Window;
 ModuleObject Library;
 
 void Record(const char* format, auto... args) {

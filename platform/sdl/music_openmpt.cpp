@@ -1,3 +1,6 @@
+// The music library on SDL: libopenmpt renders the module in SDL's audio
+// callback, and the calls lock the audio thread out while they change it.
+
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 

@@ -116,6 +116,10 @@ TEST(DemoPictures, HostileFilesAreNamedAndRefused) {
     // A PNG whose header declares 65535 x 65535 pixels, with hardly any data.
     std::string wide("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xff\xff\0\0\xff\xff\x08\x02\0\0\0\0\0\0\0", 33);
     scratch.Write("wide.png", wide + std::string("\0\0\0\0IDAT\0\0\0\0\0\0\0\0IEND\0\0\0\0", 24));
+    // A WebP canvas of 16384 x 16384 pixels, declared with nothing behind it;
+    // a WebP file longer by its header than it is.
+    scratch.Write("wide.webp", std::string("RIFF\x16\0\0\0WEBPVP8X\x0a\0\0\0\0\0\0\0\xff\x3f\0\xff\x3f\0", 30));
+    scratch.Write("cut.webp", std::string("RIFF\xe8\3\0\0WEBPVP8L\x0a\0\0\0\x2f", 21));
     scratch.Write("huge.bmp", "BM");
     std::filesystem::resize_file(scratch.Path("huge.bmp"), (260 << 20) + 1);  // sparse: no disk used
     scratch.Write("big.raw", "");
@@ -135,6 +139,8 @@ TEST(DemoPictures, HostileFilesAreNamedAndRefused) {
         {"convert cut.jpg out", "cannot read cut.jpg: the file is cut short"},
         {"convert cut.tga out", "cannot read cut.tga: the file is cut short"},
         {"convert wide.png out", "wide.png: 65535 x 65535 pixels; images above 67108864 pixels are not converted"},
+        {"convert wide.webp out", "wide.webp: 16384 x 16384 pixels; images above 67108864 pixels are not converted"},
+        {"convert cut.webp out", "cannot read cut.webp: the file is cut short"},
         {"convert huge.bmp out", "huge.bmp: 272629761 bytes; image files above 272629760 bytes are not read"},
         {"convert lzw-loop.gif out", "cannot read lzw-loop.gif: the file is corrupt"},
         {"convert empty-image.gif out", "cannot read empty-image.gif: the file is corrupt"},
@@ -187,7 +193,7 @@ TEST(DemoPictures, ConvertTakesTheFirst23AndSaysHowManyItLeftOut) {
 TEST(DemoPictures, ConvertNamesOrReplacesOlderPicturesAfterTheNewOnes) {
     ScratchDirectory scratch;
     SaveImage(scratch.Path("a.png"), 8, 8, 0x102030);
-    ASSERT_EQ(scratch.Run(Tool + " convert a.png a.png a.png a.png a.png a.png out"), 0) << scratch.Errors();
+    ASSERT_EQ(scratch.Run(Tool + " convert a.png a.png a.png a.png a.png out"), 0) << scratch.Errors();
     ASSERT_EQ(mkdir(scratch.Path("out/08.raw").c_str(), 0755), 0);
     scratch.Write("out/kimo.xm", "music");
     scratch.Write("out/24.raw", "not ours");
@@ -222,7 +228,7 @@ TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
     ScratchDirectory scratch;
     // Four corners of four colours: any turn or mirror shows.
     ASSERT_EQ(scratch.Run("/usr/bin/convert -size 300x200 xc: -sparse-color bilinear "
-                          "'0,0 red 299,0 yellow 0,199 blue 299,199 white' photo.png"), 0) << scratch.Errors();
+                          "'0,0 red 299,0 yellow 0,199 blue 299,199 white' -depth 8 photo.png"), 0) << scratch.Errors();
     ASSERT_EQ(scratch.Run("/usr/bin/convert photo.png -define webp:lossless=true lossless.webp && "
                           "/usr/bin/convert photo.png -quality 95 lossy.webp"), 0) << scratch.Errors();
     // Orientation n is shown after turning or mirroring the stored image by
@@ -239,7 +245,7 @@ TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
     }
     ASSERT_EQ(scratch.Run(Tool + " convert" + images + " out"), 0) << scratch.Errors();
     const std::string upright = scratch.Read("out/01.raw");
-    EXPECT_EQ(scratch.Read("out/02.raw"), upright) << "lossless WebP";
+    EXPECT_TRUE(scratch.Read("out/02.raw") == upright) << "lossless WebP";
     for (int number = 3; number <= 11; ++number) {
         const std::string bytes = scratch.Read("out/" + std::string(number < 10 ? "0" : "") + std::to_string(number) + ".raw");
         double difference = 0;

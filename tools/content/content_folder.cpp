@@ -89,15 +89,16 @@ std::vector<ContentFile> ChooseContent(const std::string& own, const std::string
 }
 
 bool MakeRunFolder(const std::vector<ContentFile>& files, std::string& folder, std::string& error) {
-    std::string base = AbsoluteVariable("XDG_RUNTIME_DIR");
-    if (base.empty() || !IsFolder(base)) base = AbsoluteVariable("TMPDIR");
-    if (base.empty() || !IsFolder(base)) base = "/tmp";
     // mkdtemp makes the folder new and private, also in a shared /tmp.
-    std::string name = base + "/" + Package + ".XXXXXX";
-    if (!mkdtemp(name.data())) {
+    std::string name;
+    for (const std::string& base : {AbsoluteVariable("XDG_RUNTIME_DIR"), AbsoluteVariable("TMPDIR"), std::string("/tmp")}) {
+        if (base.empty()) continue;
+        name = base + "/" + Package + ".XXXXXX";
+        if (mkdtemp(name.data())) break;
         error = "cannot make a folder in " + base + ": " + std::strerror(errno);
-        return false;
+        name.clear();
     }
+    if (name.empty()) return false;
     for (const ContentFile& file : files) {
         if (symlink(file.path.c_str(), (name + "/" + file.name).c_str()) != 0) {
             error = "cannot link " + file.path + " in " + name + ": " + std::strerror(errno);

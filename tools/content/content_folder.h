@@ -37,8 +37,9 @@ struct ContentFile {
 // default's where that exists.
 std::vector<ContentFile> ChooseContent(const std::string& own, const std::string& defaults);
 
-// A new private folder for one run of the show, under $XDG_RUNTIME_DIR (else
-// $TMPDIR, else /tmp), holding a link to each chosen file. On failure nothing
+// A new private folder for one run of the show, under the first of
+// $XDG_RUNTIME_DIR, $TMPDIR and /tmp that takes one, holding a link to each
+// chosen file. On failure nothing
 // is left behind and `error` says why.
 bool MakeRunFolder(const std::vector<ContentFile>& files, std::string& folder, std::string& error);
 

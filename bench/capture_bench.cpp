@@ -15,7 +15,6 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "platform/sdl/module_file.h"
 #include "tools/common/file_output.h"
 #include "tools/demo_capture/capture.h"
@@ -24,7 +23,8 @@ extern "C" {
 
 namespace {
 
-// A private folder holding the default module; the captures are written there.
+// A private folder holding the default pictures and module, made the working
+// directory; the captures are written there.
 const std::string& Folder() {
     // Never destroyed: the clean-up at exit still needs it.
     static const std::string& folder = *new std::string([] {
@@ -35,8 +35,15 @@ const std::string& Folder() {
         if (!EncodeXm(ComposeSong(), bytes, error) ||
             !WriteFileAtomically(pattern + "/kimo.xm", bytes.data(), bytes.size(), error))
             std::abort();
-        for (int number = 1; number <= DefaultPictureCount; ++number) GeneratePicture(number, ImageBank[number - 1]);
-        BuildSineTable();
+        // The capture reads the pictures from the working directory.
+        Picture picture;
+        for (int number = 1; number <= DefaultPictureCount; ++number) {
+            char name[PictureFileNameSize];
+            PictureFileName(name, number);
+            GeneratePicture(number, picture);
+            if (!WritePictureFile(pattern + "/" + name, picture, error)) std::abort();
+        }
+        if (chdir(pattern.c_str()) != 0) std::abort();
         av_log_set_level(AV_LOG_QUIET);
         return pattern;
     }());

@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 
 #include "assets/image_bank.h"
 #include "fx/pixel.h"
@@ -68,6 +70,12 @@ void ComposeFrame(uint32_t elapsed, uint32_t blurElapsed) {
     const FrameTimeline t = ComputeTimeline(elapsed);
     MixPictures(t);
     FinishFrame(t, blurElapsed);
+}
+
+void StartOffscreen() {
+    LoadImages();
+    BuildSineTable();
+    for (Picture* picture : {&MixBuffer, &AuxBuffer, &OutputBuffer}) std::memset(picture->Pixels, 0, PictureBytes);
 }
 
 void RenderFrame() {

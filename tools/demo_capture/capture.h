@@ -22,8 +22,8 @@ struct CaptureSettings {
     openmpt_module* module = nullptr;  // rendered from where it stands; null: silence
 };
 
-// Renders frames 0 ... frames - 1 of the show from ImageBank (with the sine
-// table built), starting from black working pictures, encodes them with the
+// Renders frames 0 ... frames - 1 of the show from the pictures in the
+// working directory, as from the show's start (StartOffscreen), encodes them with the
 // sound and writes `output` through a temporary file beside it, which Ctrl-C
 // and SIGTERM remove. `progress` hears the number of frames done after each.
 // On failure nothing is left behind and `error` says why in one line.

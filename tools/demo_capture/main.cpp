@@ -16,7 +16,6 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "platform/sdl/module_file.h"
 #include "show/render_frame.h"
 #include "tools/demo_capture/capture.h"
@@ -132,8 +131,6 @@ int main(int argc, char** argv) {
 
     // Failures come back as one line of our own.
     av_log_set_level(AV_LOG_QUIET);
-    LoadImages();
-    BuildSineTable();
     settings.module = OpenModuleFile("kimo.xm");
     if (!settings.module) std::fprintf(stderr, "demo-capture: no playable kimo.xm: the sound track is silent\n");
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "show/render_frame.h"
 #include "tools/common/file_output.h"
 #include "tools/demo_frames/frame_times.h"
@@ -96,8 +95,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    LoadImages();
-    BuildSineTable();
+    StartOffscreen();
     for (const FrameTimes& range : times) {
         for (uint64_t time = range.start; time < range.end; time += range.step) {
             const uint32_t elapsed = static_cast<uint32_t>(time);

@@ -15,11 +15,11 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 #include "tools/common/file_output.h"
-#include "tools/demo_capture/capture.h"
-#include "tools/demo_music/composition.h"
-#include "tools/demo_pictures/generator.h"
+#include "capture/capture.h"
+#include "authoring/song/composition.h"
+#include "authoring/pictures/generator.h"
 
 namespace {
 

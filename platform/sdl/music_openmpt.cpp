@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/music.h"
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/music.h"
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 #include "tests/platform/test_module.h"
 #include "tests/scratch_directory.h"
 

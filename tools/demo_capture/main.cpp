@@ -16,10 +16,10 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 #include "show/render_frame.h"
-#include "tools/demo_capture/capture.h"
-#include "tools/demo_capture/progress.h"
+#include "capture/capture.h"
+#include "capture/progress.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/common/file_output.h"
-#include "tools/demo_music/composition.h"
+#include "authoring/song/composition.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {

@@ -11,7 +11,7 @@
 #include "assets/image_bank.h"
 #include "platform/regular_file.h"
 #include "tools/common/file_output.h"
-#include "tools/demo_pictures/generator.h"
+#include "authoring/pictures/generator.h"
 #include "tools/demo_pictures/image_file.h"
 #include "tools/demo_pictures/resample.h"
 

@@ -1,4 +1,4 @@
-#include "tools/demo_pictures/generator.h"
+#include "authoring/pictures/generator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/demo_capture/capture.h"
+#include "capture/capture.h"
 
 #include <cstdio>
 #include <filesystem>

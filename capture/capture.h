@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "tools/demo_capture/encoder.h"
+#include "capture/encoder.h"
 
 // The elapsed time frame n of a capture shows, in milliseconds.
 uint32_t FrameElapsed(int64_t n, int fps);

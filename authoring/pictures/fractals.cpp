@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 // Escape-time fractals.
 
 namespace pictures {

@@ -15,11 +15,11 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "authoring/pictures/generator.h"
+#include "authoring/song/composition.h"
+#include "capture/capture.h"
 #include "platform/module_file.h"
 #include "tools/common/file_output.h"
-#include "capture/capture.h"
-#include "authoring/song/composition.h"
-#include "authoring/pictures/generator.h"
 
 namespace {
 

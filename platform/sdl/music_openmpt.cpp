@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "platform/music.h"
 #include "platform/module_file.h"
+#include "platform/music.h"
 
 namespace {
 

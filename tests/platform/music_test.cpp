@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/music.h"
 #include "platform/module_file.h"
+#include "platform/music.h"
 #include "tests/platform/test_module.h"
 #include "tests/scratch_directory.h"
 

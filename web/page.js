@@ -3,13 +3,15 @@
 // shows the end screen. The program reaches this page through DemoPage.
 
 import { ChiptuneJsPlayer } from './chiptune3/chiptune3.js';
+import { loadContent } from './content.js';
+import { keepOffline } from './offline.js';
+import { takeOwnFiles } from './own_files.js';
 
 const canvas = document.getElementById('screen');
 const context = canvas.getContext('2d');
 const BandTop = 32, BandBottom = 208;  // the show's letterbox band
 // The numbers platform/web/page_events.h gives the page's events.
 const PageEvent = { EscapeDown: 1, EscapeUp: 2, PointerOver: 3, Shown: 4, Hidden: 5 };
-const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
 
 let stage = 'loading';  // then 'title', 'show', 'ended'
 let windowAttached = false;
@@ -63,17 +65,6 @@ function showEnd() {
   caption(['The show has ended.', 'Reload the page to watch it again.']);
 }
 
-async function fetchContent() {
-  return Promise.all(ContentNames.map(async name => {
-    try {
-      const response = await fetch(name);
-      return [name, response.ok ? new Uint8Array(await response.arrayBuffer()) : null];
-    } catch {
-      return [name, null];
-    }
-  }));
-}
-
 // Full screen for the whole page, so that the canvas stays centred on black;
 // in it, Escape goes to the show rather than to the browser where it can.
 async function enterFullScreen() {
@@ -99,7 +90,7 @@ addEventListener('click', () => {
   if (stage === 'title') {
     stage = 'show';
     enterFullScreen();
-    Module.callMain([]);
+    everything.then(() => Module.callMain([]));
   } else if (stage === 'show') {
     enterFullScreen();
   }
@@ -254,19 +245,54 @@ window.DemoPage = {
   },
 };
 
-const content = fetchContent();
 window.Module = {
   print: line => console.log(line),
   printErr: line => console.error(line),
-  preRun: [() => {
-    Module.addRunDependency('content');
-    content.then(files => {
-      for (const [name, data] of files) if (data) Module.FS.writeFile(name, data);
-      Module.removeRunDependency('content');
-    });
-  }],
-  onRuntimeInitialized: () => content.then(files => showTitle(files[0][1])),
 };
+
+// --- Content: the title once the program and the first picture are in; the
+// rest behind it, then into the program's files under the viewer's own.
+const lines = document.body.appendChild(document.createElement('div'));
+lines.id = 'lines';
+lines.style.cssText = 'position: fixed; left: 0; right: 0; bottom: 1em; text-align: center; color: #888; font: 13px sans-serif';
+const progress = lines.appendChild(document.createElement('div'));
+const say = line => { lines.appendChild(document.createElement('div')).textContent = line; };
+const content = loadContent({
+  onProgress: (loaded, total) => { progress.textContent = loaded < total ? `loading ${Math.floor(100 * loaded / total)} %` : ''; },
+  onProblem: say,
+});
+const runtime = new Promise(resolve => { Module.onRuntimeInitialized = resolve; });
+const own = new Map();  // the viewer's own files, which take the place of the content's
+let contentFiles = new Map();
+const everything = Promise.all([content.all, runtime]).then(([files]) => {
+  contentFiles = files;
+  for (const [name, data] of files) if (data && !own.has(name)) Module.FS.writeFile(name, data);
+  progress.textContent = '';
+  DemoPage.loaded = true;
+});
+keepOffline(everything);
+Promise.all([content.first, runtime]).then(([first]) => {
+  showTitle(first);
+  takeOwnFiles({
+    Module,
+    accepting: () => stage === 'title',
+    onReady: result => {
+      for (const name of own.keys()) {  // an earlier choice's files give way to the content again
+        if (result.files.has(name)) continue;
+        if (contentFiles.get(name)) Module.FS.writeFile(name, contentFiles.get(name));
+        else if (contentFiles.has(name)) Module.FS.unlink(name);
+      }
+      own.clear();
+      for (const [name, data] of result.files) {
+        own.set(name, data);
+        Module.FS.writeFile(name, data);
+      }
+      result.errors.forEach(say);
+      DemoPage.own = { pictures: result.pictures, module: result.module, errors: result.errors };
+    },
+  });
+});
+// --- end of content
 const program = document.createElement('script');
 program.src = 'demo.js';
 document.body.appendChild(program);

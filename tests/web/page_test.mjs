@@ -16,6 +16,7 @@ const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-c
 const { serve } = await import(join(root, 'web/serve.mjs'));
 
 const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
+const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
 const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
 const FrameBytes = Width * Height * 4;
@@ -46,7 +47,7 @@ async function openPage(hidden = []) {
   page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
   page.on('pageerror', error => log.errors.push(String(error)));
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.loaded, null, { timeout: 30000 });
   return { page, log };
 }
 
@@ -55,7 +56,7 @@ function nativeFrames(times, hidden = []) {
   const content = mkdtempSync(join(scratch, 'content-'));
   for (let number = 1; number <= 23; ++number) {
     const name = `${String(number).padStart(2, '0')}.raw`;
-    if (!hidden.includes(name)) symlinkSync(join(pageDir, name), join(content, name));
+    if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   }
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
@@ -122,7 +123,7 @@ test('title, a click starts the show and its music, Escape ends it', async () =>
 
   // A still title: the first picture's band, dimmed, under the prompt.
   const title = await canvasPixels(page);
-  const picture = readFileSync(join(pageDir, '01.raw'));
+  const picture = readFileSync(join(contentDir, '01.raw'));
   const at = (40 * Width + 10) * 4;
   assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
   assert.ok(rowsAreBlack(title, 0, BandTop));
@@ -158,7 +159,7 @@ test('title, a click starts the show and its music, Escape ends it', async () =>
 
 test('a picture or module missing on the server: black slot, silent show, one console line each', async () => {
   const hidden = ['05.raw', 'kimo.xm'];
-  const { page, log } = await openPage(hidden);
+  const { page, log } = await openPage(['05.webp', 'kimo.xm.gz']);
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10, null, { timeout: 20000 });
   await pause(300);
@@ -174,7 +175,7 @@ test('a picture or module missing on the server: black slot, silent show, one co
 
   // The slot's own segment, as the native show draws it without the file.
   const slotTimes = [64000, 70000, 79999];
-  const fresh = await openPage(hidden);
+  const fresh = await openPage(['05.webp', 'kimo.xm.gz']);
   assertSameFrames(await pageFrames(fresh.page, slotTimes), nativeFrames(slotTimes, hidden), slotTimes);
   await fresh.page.close();
 });

@@ -211,6 +211,7 @@ window.DemoPage = {
   get stage() { return stage; },
   music: new Music(),
   frames: 0,  // frames presented, for the page's tests
+  loaded: false,  // every content file has arrived (or been given up)
   image: null,
 
   attachWindow(attach) {

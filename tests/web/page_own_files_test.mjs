@@ -77,6 +77,13 @@ async function pageFrames(page, times) {
   return times.map((_, i) => Buffer.from(frames.slice(i * FrameBytes, (i + 1) * FrameBytes)));
 }
 
+// `jpeg` with an EXIF orientation tag (6: turn 90° clockwise to show), put right after its start.
+function withOrientation(jpeg, orientation) {
+  const tiff = Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
+  const segment = Buffer.concat([Buffer.from([0xff, 0xe1, 0, 2 + 6 + tiff.length]), Buffer.from('Exif\0\0', 'latin1'), tiff]);
+  return Buffer.concat([jpeg.subarray(0, 2), segment, jpeg.subarray(2)]);
+}
+
 // A PNG whose header claims `width` x `height` one-bit grey pixels, all black.
 function pngOfSize(width, height) {
   const chunk = (type, data) => {
@@ -124,6 +131,23 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
   const frames = await pageFrames(page, times);
   times.forEach((time, i) => assert.ok(frames[i].equals(readFileSync(join(native, 'frames', `frame-${time}.raw`))), `frame at ${time} ms`));
   assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('a photograph with an orientation tag is converted upright', async () => {
+  const earth = join(images, 'earth.jpg');
+  const turned = join(scratch, 'turned.png');
+  execFileSync('convert', [earth, '-rotate', '90', turned]);  // ImageMagick, by hand
+  const { page } = await openPage();
+  const own = await choose(page, [
+    { name: 'tagged.jpg', mimeType: 'image/jpeg', buffer: withOrientation(readFileSync(earth), 6) },
+    { name: 'turned.png', mimeType: 'image/png', buffer: readFileSync(turned) },
+  ]);
+  assert.equal(own.pictures, 2);
+  const [tagged, byHand] = await readBase64(page, [slotName(1), slotName(2)]);
+  let largest = 0;
+  for (let i = 0; i < tagged.length; ++i) largest = Math.max(largest, Math.abs(tagged[i] - byHand[i]));
+  assert.ok(largest <= 2, `the tagged photograph differs from the one turned by hand by up to ${largest}`);
   await page.close();
 });
 

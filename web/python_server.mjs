@@ -4,7 +4,7 @@ import { spawn } from 'node:child_process';
 
 export function startServer(directory) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', directory],
-    { stdio: ['ignore', 'pipe', process.env.DEMO_SERVER_LOG ? 'inherit' : 'ignore'] });
+    { stdio: ['ignore', 'pipe', 'ignore'] });
   return new Promise((done, fail) => {
     server.stdout.once('data', text => {
       const port = /port (\d+)/.exec(String(text))?.[1];

@@ -37,8 +37,9 @@ int Usage(const std::string& problem, std::FILE* out = stderr) {
                  "  .mp4 (H.264 and AAC), .mkv or .webm (VP9 and Opus).\n"
                  "  --seconds S  length in seconds (default 368, one cycle of the 23 pictures)\n"
                  "  --fps N      frames per second (default 60)\n"
-                 "  --size WxH   frame size (default 1920x1080); the picture is enlarged by the\n"
-                 "               largest whole factor that fits, centred on black\n"
+                 "  --size WxH   frame size (default 1920x1080); the picture's band is enlarged\n"
+                 "               by the largest whole factor that fits, centred on black, as\n"
+                 "               the show places it on a screen of that size\n"
                  "  --full       the whole 320 x 240 picture instead of its 176-row band\n"
                  "  --lossless   FFV1 video and FLAC sound in an .mkv file\n");
     return 2;

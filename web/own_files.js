@@ -76,12 +76,16 @@ export async function convertOwnFiles(Module, chosen) {
 }
 
 // The control (#own-files, made here when the page has none) and dropping
-// files on the page, while `accepting()`; `onReady` gets each choice's result.
+// files on the page, while `accepting()`; `onReady` gets each choice's
+// result. Files dropped at other times are ignored rather than opened by the
+// browser in place of the page. Returns the control, and `settled()`: a
+// promise of the choices so far being ready.
 export function takeOwnFiles({ Module, accepting, onReady }) {
   let input = document.getElementById('own-files');
   if (!input) {
     input = Object.assign(document.createElement('input'), { type: 'file', multiple: true, id: 'own-files' });
     input.title = 'your own photographs and music';
+    input.style.cssText = 'position: fixed; top: 8px; right: 8px; opacity: 0.5; color: #888; font: 12px sans-serif';
     document.body.append(input);
   }
   input.accept = 'image/*,.xm,.mod,.s3m,.it,.mptm,.mo3,.669,.mtm,.stm,.umx,.okt,.med';
@@ -90,7 +94,7 @@ export function takeOwnFiles({ Module, accepting, onReady }) {
   let queue = Promise.resolve();
   const take = chosen => {
     if (!accepting() || chosen.length === 0) return;
-    queue = queue.then(() => convertOwnFiles(Module, chosen)).then(onReady);
+    queue = queue.then(() => convertOwnFiles(Module, chosen)).then(onReady).catch(error => console.error(`demo: ${error}`));
   };
   input.addEventListener('change', () => {
     take([...input.files]);
@@ -101,4 +105,5 @@ export function takeOwnFiles({ Module, accepting, onReady }) {
     event.preventDefault();
     take([...event.dataTransfer.files]);
   });
+  return { control: input, settled: () => queue };
 }

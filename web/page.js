@@ -89,8 +89,9 @@ function report(event) {
 addEventListener('click', () => {
   if (stage === 'title') {
     stage = 'show';
+    ownFiles.control.hidden = true;
     enterFullScreen();
-    everything.then(() => Module.callMain([]));
+    Promise.all([everything, ownFiles.settled()]).then(() => Module.callMain([]));
   } else if (stage === 'show') {
     enterFullScreen();
   }
@@ -257,7 +258,11 @@ const lines = document.body.appendChild(document.createElement('div'));
 lines.id = 'lines';
 lines.style.cssText = 'position: fixed; left: 0; right: 0; bottom: 1em; text-align: center; color: #888; font: 13px sans-serif';
 const progress = lines.appendChild(document.createElement('div'));
-const say = line => { lines.appendChild(document.createElement('div')).textContent = line; };
+const say = line => {
+  const shown = lines.appendChild(document.createElement('div'));
+  shown.textContent = line;
+  return shown;
+};
 const content = loadContent({
   onProgress: (loaded, total) => { progress.textContent = loaded < total ? `loading ${Math.floor(100 * loaded / total)} %` : ''; },
   onProblem: say,
@@ -265,6 +270,7 @@ const content = loadContent({
 const runtime = new Promise(resolve => { Module.onRuntimeInitialized = resolve; });
 const own = new Map();  // the viewer's own files, which take the place of the content's
 let contentFiles = new Map();
+let ownLines = [];  // what the latest choice of own files left out
 const everything = Promise.all([content.all, runtime]).then(([files]) => {
   contentFiles = files;
   for (const [name, data] of files) if (data && !own.has(name)) Module.FS.writeFile(name, data);
@@ -272,26 +278,25 @@ const everything = Promise.all([content.all, runtime]).then(([files]) => {
   DemoPage.loaded = true;
 });
 keepOffline(everything);
-Promise.all([content.first, runtime]).then(([first]) => {
-  showTitle(first);
-  takeOwnFiles({
-    Module,
-    accepting: () => stage === 'title',
-    onReady: result => {
-      for (const name of own.keys()) {  // an earlier choice's files give way to the content again
-        if (result.files.has(name)) continue;
-        if (contentFiles.get(name)) Module.FS.writeFile(name, contentFiles.get(name));
-        else if (contentFiles.has(name)) Module.FS.unlink(name);
-      }
-      own.clear();
-      for (const [name, data] of result.files) {
-        own.set(name, data);
-        Module.FS.writeFile(name, data);
-      }
-      result.errors.forEach(say);
-      DemoPage.own = { pictures: result.pictures, module: result.module, errors: result.errors };
-    },
-  });
+Promise.all([content.first, runtime]).then(([first]) => showTitle(first));
+const ownFiles = takeOwnFiles({
+  Module,
+  accepting: () => stage === 'title',
+  onReady: result => {
+    for (const name of own.keys()) {  // an earlier choice's files give way to the content again
+      if (result.files.has(name)) continue;
+      if (contentFiles.get(name)) Module.FS.writeFile(name, contentFiles.get(name));
+      else if (contentFiles.has(name)) Module.FS.unlink(name);
+    }
+    own.clear();
+    for (const [name, data] of result.files) {
+      own.set(name, data);
+      Module.FS.writeFile(name, data);
+    }
+    ownLines.forEach(line => line.remove());
+    ownLines = result.errors.map(say);
+    DemoPage.own = { pictures: result.pictures, module: result.module, errors: result.errors };
+  },
 });
 // --- end of content
 const program = document.createElement('script');

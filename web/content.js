@@ -96,8 +96,9 @@ async function inTurn(jobs) {
 
 // `first`: the first picture's bytes (or null), for the title. `all`: every
 // content file's bytes by name (null for one that could not be loaded), once
-// the music worklet is ready too.
-export function loadContent({ onProgress = () => {}, onProblem = () => {} } = {}) {
+// the music worklet is ready too. The rest waits for `restAfter` as well (the
+// program, say), so as not to slow what the title needs.
+export function loadContent({ onProgress = () => {}, onProblem = () => {}, restAfter = Promise.resolve() } = {}) {
   let loaded = 0, total = 0;
   const arrived = count => {
     loaded += count;
@@ -127,7 +128,7 @@ export function loadContent({ onProgress = () => {}, onProblem = () => {} } = {}
     total = [...content.files, ...content.worklet].reduce((sum, file) => sum + file.bytes, 0);
     return load(content.files[0]);
   });
-  const all = first.then(async () => {
+  const all = Promise.all([first, restAfter]).then(async () => {
     const content = await list;
     if (!content) return files;
     let worklet = null;

@@ -25,6 +25,8 @@ function imageSize(file) {
 }
 
 async function pictureOf(Module, file) {
+  const maxBytes = Module._DemoOwnImageMaxFileBytes();
+  if (file.size > maxBytes) throw new Error(`${file.size} bytes; image files above ${maxBytes} bytes are not read`);
   const [width, height] = await imageSize(file);
   const maxPixels = Module._DemoOwnImageMaxPixels();
   if (width * height > maxPixels) throw new Error(`${width} x ${height} pixels; images above ${maxPixels} pixels are not converted`);

@@ -15,8 +15,10 @@ Picture OwnPicture;
 
 }  // namespace
 
-// The most pixels an image may have: as many as demo-pictures converts.
+// The most pixels an image may have, and the most bytes its file: as
+// demo-pictures allows.
 extern "C" EMSCRIPTEN_KEEPALIVE double DemoOwnImageMaxPixels() { return static_cast<double>(MaxImagePixels); }
+extern "C" EMSCRIPTEN_KEEPALIVE double DemoOwnImageMaxFileBytes() { return static_cast<double>(MaxImageFileBytes); }
 
 // Room for a decoded image of `width` x `height`, which the page fills with
 // red, green, blue bytes row by row, transparent parts laid over black as

@@ -263,11 +263,20 @@ const say = line => {
   shown.textContent = line;
   return shown;
 };
+const runtime = new Promise(resolve => { Module.onRuntimeInitialized = resolve; });
+// The rest of the content takes the link once the program's code is in.
+const programArrived = new Promise(resolve => {
+  new PerformanceObserver((entries, observer) => {
+    if (!entries.getEntries().some(entry => entry.name.endsWith('/demo.wasm'))) return;
+    observer.disconnect();
+    resolve();
+  }).observe({ type: 'resource' });
+});
 const content = loadContent({
   onProgress: (loaded, total) => { progress.textContent = loaded < total ? `loading ${Math.floor(100 * loaded / total)} %` : ''; },
   onProblem: say,
+  restAfter: Promise.race([programArrived, runtime]),
 });
-const runtime = new Promise(resolve => { Module.onRuntimeInitialized = resolve; });
 const own = new Map();  // the viewer's own files, which take the place of the content's
 let contentFiles = new Map();
 let ownLines = [];  // what the latest choice of own files left out

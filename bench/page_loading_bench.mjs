@@ -28,7 +28,7 @@ async function visit(browser, url) {
   await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 60000 });
   const title = await page.evaluate(() => performance.now());
   // A page that shows its title only once it has everything has no separate flag.
-  await page.waitForFunction(() => DemoPage.loaded ?? DemoPage.stage === 'title', null, { timeout: 60000 });
+  await page.waitForFunction(() => DemoPage.ready ?? DemoPage.stage === 'title', null, { timeout: 60000 });
   const everything = await page.evaluate(() => performance.now());
   const transferred = bytes;
   await context.close();

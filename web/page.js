@@ -212,7 +212,7 @@ window.DemoPage = {
   get stage() { return stage; },
   music: new Music(),
   frames: 0,  // frames presented, for the page's tests
-  loaded: false,  // every content file has arrived (or been given up)
+  ready: false,  // every content file has arrived (or been given up) and is in the program's files
   image: null,
 
   attachWindow(attach) {
@@ -284,7 +284,7 @@ const everything = Promise.all([content.all, runtime]).then(([files]) => {
   contentFiles = files;
   for (const [name, data] of files) if (data && !own.has(name)) Module.FS.writeFile(name, data);
   progress.textContent = '';
-  DemoPage.loaded = true;
+  DemoPage.ready = true;
 });
 keepOffline(everything);
 Promise.all([content.first, runtime]).then(([first]) => showTitle(first));

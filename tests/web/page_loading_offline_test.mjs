@@ -70,11 +70,11 @@ test('on a slow link: the title first, a click waits for the rest, the files as 
   page.on('pageerror', error => errors.push(String(error)));
   await page.goto(await serve(pageDir));
   await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
-  assert.equal(await page.evaluate(() => DemoPage.loaded), false, 'the title comes before everything has arrived');
+  assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title comes before everything has arrived');
   assert.match(await page.locator('#lines').innerText(), /loading \d+ %/);
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 5, null, { timeout: 30000 });
-  assert.equal(await page.evaluate(() => DemoPage.loaded), true, 'the show starts once everything is in');
+  assert.equal(await page.evaluate(() => DemoPage.ready), true, 'the show starts once everything is in');
   await assertProgramFiles(page, name => readFileSync(join(contentDir, name)));
   assert.deepEqual(errors, []);
   await context.close();
@@ -100,7 +100,7 @@ test('own content packed by the build: short, long and odd pictures arrive as th
 
   const tab = await browser.newPage();
   await tab.goto(await serve(page));
-  await tab.waitForFunction(() => window.DemoPage?.loaded, null, { timeout: 30000 });
+  await tab.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   const showReads = bytes => Buffer.concat([bytes, Buffer.alloc(PictureBytes)]).subarray(0, PictureBytes);
   await assertProgramFiles(tab, name => (name === 'kimo.xm' ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
   await tab.close();
@@ -110,7 +110,7 @@ test('a picture that stalls is given up after its time limit and the show goes o
   const page = await browser.newPage();
   await page.route('**/07.webp', () => {});  // never answered
   await page.goto(await serve(pageDir));
-  await page.waitForFunction(() => window.DemoPage?.loaded, null, { timeout: 40000 });
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 40000 });
   assert.match(await page.locator('#lines').innerText(), /demo: 07\.raw could not be loaded: its slot stays black/);
   assert.equal((await programFiles(page))[6], null);
   await page.mouse.click(400, 300);
@@ -126,12 +126,12 @@ test('after one visit the page reloads and plays with no network; a new build re
   const context = await browser.newContext();
   const page = await context.newPage();
   await page.goto(url);
-  await page.waitForFunction(() => window.DemoPage?.loaded, null, { timeout: 30000 });
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   await page.waitForFunction(() => navigator.serviceWorker.controller?.state === 'activated', null, { timeout: 20000 });
 
   await context.setOffline(true);
   await page.reload();
-  await page.waitForFunction(() => window.DemoPage?.loaded, null, { timeout: 30000 });
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   assert.equal(await page.locator('#lines').innerText(), '', 'nothing missing');
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10 && DemoPage.music.status.reports > 5, null, { timeout: 20000 });

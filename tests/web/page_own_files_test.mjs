@@ -44,7 +44,7 @@ async function openPage() {
   const errors = [];
   page.on('pageerror', error => errors.push(String(error)));
   await page.goto(server.url);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.loaded, null, { timeout: 30000 });
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.ready, null, { timeout: 30000 });
   return { page, errors };
 }
 

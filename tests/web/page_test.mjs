@@ -47,7 +47,7 @@ async function openPage(hidden = []) {
   page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
   page.on('pageerror', error => log.errors.push(String(error)));
   await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.loaded, null, { timeout: 30000 });
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.ready, null, { timeout: 30000 });
   return { page, log };
 }
 

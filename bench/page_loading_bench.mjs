@@ -4,15 +4,10 @@
 // several fresh visits, the time to the title, the time until everything has
 // arrived, and the bytes transferred until then.
 // Run after scripts/web.sh --build-only:  node bench/page_loading_bench.mjs [RUNS] [PAGE_DIR]
-import { createRequire } from 'node:module';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { launch, pageDir as builtPage, serve } from '../tests/web/browser.mjs';
 
-const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
-const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
-const { startServer } = await import(join(root, 'web/python_server.mjs'));
 const runs = Number(process.argv[2] ?? 3);
-const pageDir = process.argv[3] ?? process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
+const pageDir = process.argv[3] ?? builtPage;
 
 async function visit(browser, url) {
   const context = await browser.newContext();
@@ -35,8 +30,8 @@ async function visit(browser, url) {
   return { title, everything, transferred };
 }
 
-const server = await startServer(pageDir);
-const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+const server = await serve(pageDir);
+const browser = await launch();
 try {
   const visits = [];
   for (let i = 0; i < runs; ++i) visits.push(await visit(browser, server.url));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the show's web page into build-web/page, with its content packed
 # beside it (the default content, or DIR's where --content DIR is given: what
-# DIR lacks comes from the defaults), and serves it on http://localhost:8000/.
+# DIR lacks comes from the defaults), the music worklet and the home-screen
+# icons, and serves it on http://localhost:8000/ with Python's static server.
 # Usage: scripts/web.sh [--build-only] [--content DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,13 +37,25 @@ if [ -n "$own" ]; then
 fi
 scripts/make-content.sh "$content"
 
-# The page's files: the program (built above), the packed content and the worklet.
 page=build-web/page
+# The icons: the middle of the default sunflower (picture 13), as the
+# installed show's icon is made.
+defaults=$(mktemp -d)
+trap 'rm -rf "$defaults"' EXIT
+build/tools/demo-pictures generate "$defaults"
+for size in 256 512; do
+  build/tools/demo-pictures view --square "$size" "$defaults/13.raw" "$page/icon-$size.png"
+done
+rm -rf "$defaults"
+trap - EXIT
+
+# The packed content and the worklet, last: the service worker lists every file of the page.
 rm -rf "$page/chiptune3"
 find "$page" -maxdepth 1 \( -name '*.raw' -o -name '*.webp' -o -name '*.gz' -o -name kimo.xm \) -delete
 mkdir -p "$page/chiptune3"
 node web/pack_content.mjs "$content" web/node_modules/chiptune3 "$page"
 
 if [ "$serve" = yes ]; then
-  exec node web/serve.mjs "$page" 8000
+  echo "The show: http://localhost:8000/ (Ctrl-C stops the server)"
+  exec python3 -m http.server --bind 127.0.0.1 --directory "$page" 8000
 fi

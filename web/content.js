@@ -3,37 +3,11 @@
 // show reads. The first picture comes first, for the title; the rest follow
 // behind it, a few at a time, with the music worklet.
 
-const Width = 320, Height = 240, PictureBytes = Width * Height * 4;
-const StallMilliseconds = 20000;  // without a byte arriving, a file is given up
-const Parallel = 4;
-const WhatItMeans = name => (name === 'kimo.xm' ? 'the show plays silently' : 'its slot stays black');
+import { fetchBytes } from './fetch_bytes.js';
 
-// The body of `path`; `onBytes` hears of each piece as it arrives.
-async function fetchBytes(path, onBytes) {
-  const abort = new AbortController();
-  let timer;
-  const restartClock = () => {
-    clearTimeout(timer);
-    timer = setTimeout(() => abort.abort(), StallMilliseconds);
-  };
-  restartClock();
-  try {
-    const response = await fetch(path, { signal: abort.signal });
-    if (!response.ok) throw new Error(`the server answered ${response.status}`);
-    const reader = response.body.getReader();
-    const pieces = [];
-    for (;;) {
-      restartClock();
-      const { done, value } = await reader.read();
-      if (done) break;
-      pieces.push(value);
-      onBytes(value.length);
-    }
-    return new Uint8Array(await new Blob(pieces).arrayBuffer());
-  } finally {
-    clearTimeout(timer);
-  }
-}
+const Width = 320, Height = 240, PictureBytes = Width * Height * 4;
+const Parallel = 4;
+const WhatItMeans = name => (name === 'kimo.xm' ? 'the show plays silently' : 'its picture stays black');
 
 async function gunzip(bytes) {
   const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
@@ -99,28 +73,29 @@ async function inTurn(jobs) {
 // the music worklet is ready too. The rest waits for `restAfter` as well (the
 // program, say), so as not to slow what the title needs.
 export function loadContent({ onProgress = () => {}, onProblem = () => {}, restAfter = Promise.resolve() } = {}) {
-  let loaded = 0, total = 0;
-  const arrived = count => {
-    loaded += count;
-    onProgress(loaded, Math.max(total, loaded));
+  const loaded = new Map();
+  let total = 0;
+  // Progress of each file in turn, by its path.
+  const arrived = path => got => {
+    loaded.set(path, got);
+    const sum = [...loaded.values()].reduce((a, b) => a + b, 0);
+    onProgress(sum, Math.max(total, sum));
   };
   const files = new Map();
   const load = async file => {
     try {
-      files.set(file.name, await unpack(file, await fetchBytes(file.path, arrived)));
+      files.set(file.name, await unpack(file, await fetchBytes(file.path, arrived(file.path))));
     } catch (error) {
-      console.warn(`demo: ${file.name} could not be loaded (${error.message ?? error})`);
-      onProblem(`demo: ${file.name} could not be loaded: ${WhatItMeans(file.name)}`);
+      onProblem(`demo: ${file.name} could not be loaded (${error.message ?? error}): ${WhatItMeans(file.name)}`);
       files.set(file.name, null);
     }
     return files.get(file.name);
   };
 
-  const list = fetchBytes('content.json', () => {})
+  const list = fetchBytes('content.json')
     .then(bytes => JSON.parse(new TextDecoder().decode(bytes)))
     .catch(error => {
-      console.warn(`demo: content.json could not be loaded (${error.message ?? error})`);
-      onProblem('demo: the pictures and the music could not be loaded: the show plays silently on black');
+      onProblem(`demo: content.json could not be loaded (${error.message ?? error}): the show plays silently on black`);
       return null;
     });
   const first = list.then(content => {
@@ -132,19 +107,13 @@ export function loadContent({ onProgress = () => {}, onProblem = () => {}, restA
     const content = await list;
     if (!content) return files;
     let worklet = null;
-    const loadWorklet = () => Promise.all(content.worklet.map(file => fetchBytes(file.path, arrived)))
+    // Without it the music player says, when the show starts, that it did not start.
+    const loadWorklet = () => Promise.all(content.worklet.map(file => fetchBytes(file.path, arrived(file.path))))
       .then(unpackWorklet)
-      .then(url => { worklet = url; }, error => {
-        console.warn(`demo: the music player could not be loaded (${error.message ?? error})`);
-      });
+      .then(url => { worklet = url; }, error => console.warn(`demo: the music worklet could not be loaded (${error.message ?? error})`));
     // The largest first, so that it overlaps the most.
     await inTurn([loadWorklet, ...content.files.slice(1).reverse().map(file => () => load(file))]);
-    if (worklet) {
-      useWorklet(worklet);
-    } else if (files.get('kimo.xm')) {
-      onProblem(`demo: the music player could not be loaded: ${WhatItMeans('kimo.xm')}`);
-      files.set('kimo.xm', null);
-    }
+    if (worklet) useWorklet(worklet);
     return files;
   });
   return { first, all };

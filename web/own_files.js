@@ -77,26 +77,31 @@ export async function convertOwnFiles(Module, chosen) {
   return { files, pictures, module: files.has('kimo.xm'), errors };
 }
 
-// The control (#own-files, made here when the page has none) and dropping
-// files on the page, while `accepting()`; `onReady` gets each choice's
-// result. Files dropped at other times are ignored rather than opened by the
-// browser in place of the page. Returns the control, and `settled()`: a
-// promise of the choices so far being ready.
-export function takeOwnFiles({ Module, accepting, onReady }) {
+// The control (#own-files, made in #title-controls when the page has none)
+// and dropping files on the page, while `accepting()`; each choice is
+// converted with the program instance `instance()` promises, and `onReady`
+// gets its result. Files dropped at other times are ignored rather than
+// opened by the browser in place of the page. Returns the control, and
+// `settled()`: a promise of the choices so far being ready.
+export function takeOwnFiles({ instance, accepting, onReady }) {
   let input = document.getElementById('own-files');
   if (!input) {
     input = Object.assign(document.createElement('input'), { type: 'file', multiple: true, id: 'own-files' });
     input.title = 'your own photographs and music';
-    input.style.cssText = 'position: fixed; top: 8px; right: 8px; opacity: 0.5; color: #888; font: 12px sans-serif';
-    document.body.append(input);
+    input.style.cssText = 'font-size: 60%; color: #999; max-width: 90vw';
+    (document.getElementById('title-controls') ?? document.body).append(input);
   }
   input.accept = 'image/*,.xm,.mod,.s3m,.it,.mptm,.mo3,.669,.mtm,.stm,.umx,.okt,.med';
-  input.addEventListener('click', event => event.stopPropagation());  // not a click that starts the show
 
   let queue = Promise.resolve();
   const take = chosen => {
     if (!accepting() || chosen.length === 0) return;
-    queue = queue.then(() => convertOwnFiles(Module, chosen)).then(onReady).catch(error => console.error(`demo: ${error}`));
+    queue = queue
+      .then(async () => {
+        const Module = await instance();
+        if (Module) await onReady(await convertOwnFiles(Module, chosen));
+      })
+      .catch(error => console.error(`demo: ${error}`));
   };
   input.addEventListener('change', () => {
     take([...input.files]);

@@ -13,11 +13,7 @@ for command in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli 
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-expect() {  # expect WHAT ACTUAL EXPECTED
-    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
-}
+source "$source_dir/tests/package/expect.sh"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
@@ -88,25 +84,38 @@ status=0
 "$launcher" --bogus 2>/dev/null || status=$?
 expect "$name --bogus exit code" "$status" 2
 
+# Starts the launcher, with the environment and arguments given, in its own
+# process group, so that nothing outlives the check.
+start_launcher() {  # start_launcher VARIABLE=VALUE... [ARGUMENT...]
+    setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" >"$work/show.log" 2>&1 &
+}
+# Waits until the launcher of process PID, or a child of it other than
+# EXCEPT, runs the show, and prints the show's process.
+running_show() {  # running_show PID [EXCEPT]
+    local candidate
+    # Running once it is the show with its music thread: the display, and
+    # with it the handling of SIGTERM, is set up before the music starts.
+    for _ in $(seq 300); do
+        for candidate in "$1" $(pgrep -P "$1"); do
+            if [ "$candidate" != "${2:-}" ] &&
+                [ "$(readlink "/proc/$candidate/exe" || true)" = "$root/usr/libexec/$name/demo" ] &&
+                [ "$(ls "/proc/$candidate/task" | wc -l)" -ge 2 ]; then
+                echo "$candidate"
+                return
+            fi
+        done
+        sleep 0.1
+    done
+}
 # Starts the launcher with the environment given, waits until the show runs
 # and checks its working directory, ends it as the desktop would, and checks
 # the exit code.
 run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
     local folder=$1 pid status=0 cwd=""
     shift
-    # Its own process group, so that nothing outlives the check.
-    setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" "$launcher" >"$work/show.log" 2>&1 &
+    start_launcher "$@" "$launcher"
     pid=$!
-    # Running once it is the show with its music thread: the display, and
-    # with it the handling of SIGTERM, is set up before the music starts.
-    for _ in $(seq 300); do
-        if [ "$(readlink "/proc/$pid/exe" || true)" = "$root/usr/libexec/$name/demo" ] &&
-            [ "$(ls "/proc/$pid/task" | wc -l)" -ge 2 ]; then
-            cwd=$(readlink "/proc/$pid/cwd")
-            break
-        fi
-        sleep 0.1
-    done
+    [ "$(running_show "$pid")" != "$pid" ] || cwd=$(readlink "/proc/$pid/cwd")
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || status=$?
     kill -KILL -- "-$pid" 2>/dev/null || true
@@ -131,6 +140,23 @@ run_show "$share/$name" HOME="$home" XDG_DATA_HOME="$work/elsewhere"
 status=0
 env -i HOME="$home" SDL_VIDEODRIVER=nonexistent "$launcher" >/dev/null 2>&1 || status=$?
 expect "exit code of a show that cannot start" "$status" 1
+
+# Unattended, a crash starts the show again after the pause, with one line on
+# standard error; SIGTERM to the launcher ends the show for good.
+start_launcher HOME="$home" "$launcher" --forever
+pid=$!
+first=$(running_show "$pid")
+[ -n "$first" ] && [ "$first" != "$pid" ] || fail "--forever runs no show"
+kill -KILL "$first" 2>/dev/null || true
+second=$(running_show "$pid" "$first")
+[ -n "$second" ] || fail "--forever did not start the show again: $(cat "$work/show.log")"
+kill -TERM "$pid" 2>/dev/null || true
+status=0
+wait "$pid" || status=$?
+kill -KILL -- "-$pid" 2>/dev/null || true
+expect "exit code of --forever ended by SIGTERM" "$status" 0
+expect "--forever's report" "$(cat "$work/show.log")" \
+    "$name: the show was ended by signal KILL; starting it again in 3 seconds"
 
 if [ "${2:-}" = --lintian ]; then
     lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"

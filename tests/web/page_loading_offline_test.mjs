@@ -7,15 +7,9 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { createRequire } from 'node:module';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { launch, pageDir, problemLines, root, serve as startServer } from './browser.mjs';
 
-const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
-const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
-const { startServer } = await import(join(root, 'web/python_server.mjs'));
-
-const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
 const contentDir = join(pageDir, '../content');
 const PictureBytes = 320 * 240 * 4;
 const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
@@ -24,7 +18,7 @@ let browser;
 const cleanups = [];
 
 before(async () => {
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+  browser = await launch();
 });
 
 after(async () => {
@@ -71,7 +65,7 @@ test('on a slow link: the title first, a click waits for the rest, the files as 
   await page.goto(await serve(pageDir));
   await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
   assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title comes before everything has arrived');
-  assert.match(await page.locator('#lines').innerText(), /loading \d+ %/);
+  assert.match(await page.locator('#progress').innerText(), /[\d.]+ of [\d.]+ MB/);
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 5, null, { timeout: 30000 });
   assert.equal(await page.evaluate(() => DemoPage.ready), true, 'the show starts once everything is in');
@@ -93,9 +87,7 @@ test('own content packed by the build: short, long and odd pictures arrive as th
   for (let i = 3; i < PictureBytes; i += 40) spare[i] = 0x5a;  // spare bytes WebP cannot carry
   writeFileSync(join(own, '03.raw'), spare);
   writeFileSync(join(own, 'kimo.xm'), Buffer.from('not really a module'));
-  for (const file of ['index.html', 'page.js', 'content.js', 'offline.js', 'own_files.js', 'demo.js', 'demo.wasm'])
-    cpSync(join(pageDir, file), join(page, file));
-  cpSync(join(pageDir, 'chiptune3'), join(page, 'chiptune3'), { recursive: true });
+  cpSync(pageDir, page, { recursive: true });  // then packed over
   execFileSync('node', [join(root, 'web/pack_content.mjs'), own, join(root, 'web/node_modules/chiptune3'), page]);
 
   const tab = await browser.newPage();
@@ -111,7 +103,7 @@ test('a picture that stalls is given up after its time limit and the show goes o
   await page.route('**/07.webp', () => {});  // never answered
   await page.goto(await serve(pageDir));
   await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 40000 });
-  assert.match(await page.locator('#lines').innerText(), /demo: 07\.raw could not be loaded: its slot stays black/);
+  assert.match((await problemLines(page)).join('\n'), /^demo: 07\.raw could not be loaded \(nothing arrived for 20 s\): its picture stays black$/m);
   assert.equal((await programFiles(page))[6], null);
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 5, null, { timeout: 20000 });
@@ -132,7 +124,7 @@ test('after one visit the page reloads and plays with no network; a new build re
   await context.setOffline(true);
   await page.reload();
   await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
-  assert.equal(await page.locator('#lines').innerText(), '', 'nothing missing');
+  assert.deepEqual(await problemLines(page), [], 'nothing missing');
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10 && DemoPage.music.status.reports > 5, null, { timeout: 20000 });
   await context.setOffline(false);

@@ -6,17 +6,11 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
-import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { basename, dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { basename, join } from 'node:path';
 import { crc32, deflateSync } from 'node:zlib';
+import { launch, pageDir, problemLines, root, serve } from './browser.mjs';
 
-const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
-const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
-const { startServer } = await import(join(root, 'web/python_server.mjs'));
-
-const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
 const contentDir = join(pageDir, '../content');
 const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
 const images = '/usr/share/xplanet/images';  // Debian's xplanet-images
@@ -28,8 +22,7 @@ const slotName = slot => `${String(slot).padStart(2, '0')}.raw`;
 let browser, server, scratch;
 
 before(async () => {
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
-  server = await startServer(pageDir);
+  [server, browser] = await Promise.all([serve(), launch()]);
   scratch = mkdtempSync(join(tmpdir(), 'page-own-'));
 });
 
@@ -170,8 +163,7 @@ test('hostile and surplus files: one line each, the rest used, the show still pl
   assert.equal(own.errors.length, 5, own.errors.join('\n'));
   for (const [i, pattern] of [/notes\.jpg.*not an image/, /cut\.png/, /cut\.jpg/, /huge\.png.*9000 x 8000 pixels/, /5 images left out/].entries())
     assert.match(own.errors[i], pattern);
-  const lines = await page.locator('#lines').innerText();
-  for (const line of own.errors) assert.ok(lines.includes(line), `on the page: ${line}`);
+  assert.deepEqual(await problemLines(page), own.errors, 'each on the page');
   const [slot19, slot20, music] = await readBase64(page, [slotName(19), slotName(20), 'kimo.xm']);
   assert.ok(music.equals(module));
   assert.ok(!slot19.equals(slot20), 'slot 20 keeps its default picture');

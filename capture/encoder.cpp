@@ -11,7 +11,7 @@ extern "C" {
 
 namespace {
 
-// The settings and their reasons are in the README ("Capturing a video").
+// The settings and their reasons are in docs/capture.md.
 const MediaFormat Formats[] = {
     {".mp4", "mp4", "movflags=+faststart", "libx264", "preset=ultrafast crf=23 x264-params=cabac=1:bframes=3:b-adapt=1",
      "aac", "b=192k"},

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -53,8 +54,11 @@ std::optional<long> ParseWhole(const std::string& text, long low, long high) {
     return value;
 }
 
+// Decimal digits with at most one point: no sign, exponent or hexadecimal.
 std::optional<double> ParseSeconds(const std::string& text) {
-    if (text.empty() || ((text[0] < '0' || text[0] > '9') && text[0] != '.')) return std::nullopt;
+    if (text.find_first_not_of("0123456789.") != std::string::npos || text.find_first_of("0123456789") == std::string::npos ||
+        std::count(text.begin(), text.end(), '.') > 1)
+        return std::nullopt;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (*end != '\0' || !std::isfinite(value) || value <= 0 || value > MaxSeconds) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 #include "show/render_frame.h"
@@ -71,6 +72,11 @@ bool CaptureShow(const CaptureSettings& settings, const std::function<void(int64
     OutputFiles file;
     std::string temporary;
     int fd = -1;
-    return file.WriteLater(settings.output, fd, temporary, error) &&
-           Encode(settings, layout, fd, temporary, progress, error) && file.Commit(error);
+    try {
+        return file.WriteLater(settings.output, fd, temporary, error) &&
+               Encode(settings, layout, fd, temporary, progress, error) && file.Commit(error);
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return false;
+    }
 }

@@ -13,6 +13,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -24,14 +25,14 @@ namespace {
 // The settings and their reasons are in the README ("Capturing a video").
 const MediaFormat Formats[] = {
     {".mp4", "mp4", "movflags=+faststart", "libx264", "preset=ultrafast crf=23 x264-params=cabac=1:bframes=3:b-adapt=1",
-     "aac", "b=192k", 0.5, 200000, 7680, 4320},
+     "aac", "b=192k", 0.45, 200000, 7680, 4320},
     {".mkv", "matroska", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
-     0.5, 170000, 7680, 4320},
+     0.45, 170000, 3840, 2160},
     {".webm", "webm", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
-     0.5, 170000, 7680, 4320},
+     0.45, 170000, 3840, 2160},
 };
 const MediaFormat Lossless = {".mkv", "matroska", "", "ffv1", "level=3 slices=4 slicecrc=1 g=1", "flac", "",
-                              12, 1600000, 7680, 4320};
+                              8, 1536000, 2560, 1440};
 
 bool IsLossless(const MediaFormat& format) { return &format == &Lossless; }
 
@@ -182,9 +183,11 @@ std::string KnownExtensions() {
 bool UsesYuv420(const MediaFormat& format) { return !IsLossless(format); }
 
 uint64_t EstimatedBytes(const MediaFormat& format, const FrameLayout& layout, int64_t frames, int fps) {
-    const double pictureBits = format.pictureBits * PictureWidth * layout.rows * layout.scale;
+    // Frames further apart differ more and take more bits, except key frames alone.
+    const double spacing = IsLossless(format) ? 1 : std::sqrt(60.0 / fps);
+    const double pictureBits = format.pictureBits * spacing * PictureWidth * layout.rows * layout.scale;
     const double bits = static_cast<double>(frames) * (pictureBits + static_cast<double>(format.soundBits) / fps);
-    return static_cast<uint64_t>(bits / 8 * 1.02) + (uint64_t{1} << 20);  // with the container's own share
+    return static_cast<uint64_t>(bits / 8 * 1.02);  // with the container's own share
 }
 
 struct MediaEncoder::Stream {

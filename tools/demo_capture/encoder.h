@@ -19,13 +19,14 @@ struct MediaFormat {
     const char* videoOptions;
     const char* audio;
     const char* audioOptions;
-    // For estimating the size of a file, generously: the bits a frame takes
-    // for each pixel of the framed picture and each step of enlargement
-    // (enlarged pixels cost little more than their edges), and the bits a
-    // second of sound takes.
+    // For estimating the size of a file, generously: the bits a frame at 60
+    // frames a second takes for each pixel of the framed picture and each
+    // step of enlargement (enlarged pixels cost little more than their
+    // edges), and the bits a second of sound takes.
     double pictureBits;
     int soundBits;
-    int maxWidth, maxHeight;  // the largest frame the encoder is given
+    // The largest frame: the encoder's memory grows with it.
+    int maxWidth, maxHeight;
 };
 
 // The format for an output path's extension, lossless or not; null when

@@ -27,7 +27,7 @@ namespace {
 
 constexpr double MaxSeconds = 86400;
 constexpr int MaxFps = 240;
-constexpr int MaxSide = 8192;
+constexpr int MaxSide = 7680;
 
 int Usage(const std::string& problem, std::FILE* out = stderr) {
     if (!problem.empty()) std::fprintf(out, "demo-capture: %s\n", problem.c_str());
@@ -39,7 +39,9 @@ int Usage(const std::string& problem, std::FILE* out = stderr) {
                  "  --seconds S  length in seconds (default 368, one cycle of the 23 pictures)\n"
                  "  --fps N      frames per second (default 60)\n"
                  "  --size WxH   frame size (default 1920x1080); the picture is enlarged by the\n"
-                 "               largest whole factor that fits, centred on black\n"
+                 "               largest whole factor that fits, centred on black; at most\n"
+                 "               7680x4320 for .mp4, 3840x2160 for .mkv and .webm, and\n"
+                 "               2560x1440 with --lossless\n"
                  "  --full       the whole 320 x 240 picture instead of its 176-row band\n"
                  "  --lossless   FFV1 video and FLAC sound in an .mkv file\n");
     return 2;
@@ -105,7 +107,7 @@ int main(int argc, char** argv) {
             settings.fps = static_cast<int>(*parsed);
         } else if (arg == "--size") {
             if (!ParseSize(value, settings.width, settings.height))
-                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'");
+                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 7680, not '" + value + "'");
         } else if (arg == "--full") {
             settings.full = true;
         } else if (arg == "--lossless") {
@@ -125,6 +127,10 @@ int main(int argc, char** argv) {
     if (!settings.format)
         return Usage(lossless ? "--lossless writes .mkv files"
                               : "unknown kind of file " + settings.output + "; known: " + KnownExtensions());
+    const MediaFormat& format = *settings.format;
+    if (settings.width > format.maxWidth || settings.height > format.maxHeight)
+        return Usage(std::string("--size goes up to ") + std::to_string(format.maxWidth) + "x" +
+                     std::to_string(format.maxHeight) + (lossless ? std::string(" with --lossless") : std::string(" for ") + format.extension + " files"));
     FrameLayout layout;
     if (!FitFrame(settings.width, settings.height, settings.full, layout))
         return Usage(std::string("--size must hold the picture at least once: 320x") +

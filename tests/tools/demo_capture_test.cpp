@@ -319,7 +319,7 @@ TEST_F(DemoCapture, LargestFramesUnderAMemoryLimitFailCleanly) {
                                    "--lossless --size 2560x1440 out.mkv"}) {
         for (const char* limit : {"300000", "1000000"}) {
             SCOPED_TRACE(args + " under ulimit -v " + limit);
-            const int code = Run(std::string("ulimit -v ") + limit + " && " + Tool + " --seconds 0.05 " + args);
+            const int code = scratch.Run(std::string("ulimit -v ") + limit + " && " + Tool + " --seconds 0.05 " + args);
             if (code == 0) {
                 std::filesystem::remove(scratch.Path(args.substr(args.rfind(' ') + 1)));
             } else {

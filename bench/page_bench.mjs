@@ -3,21 +3,15 @@
 // SIMD level the page uses and at the portable one; the median of several
 // runs after a warm-up (the browser compiles hot code again, optimised).
 // Run after scripts/web.sh --build-only:  node bench/page_bench.mjs [RUNS]
-import { createRequire } from 'node:module';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
-
-const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
-const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
-const { serve } = await import(join(root, 'web/serve.mjs'));
+import { launch, serve } from '../tests/web/browser.mjs';
 
 const runs = Number(process.argv[2] ?? 15);
-const server = await serve(process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page'), 0);
-const browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+const server = await serve();
+const browser = await launch();
 try {
   const page = await browser.newPage();
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
+  await page.goto(server.url);
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   const medians = await page.evaluate(runs => {
     const start = Module._malloc(4);
     Module.HEAPU32[start >> 2] = 0;

@@ -18,8 +18,9 @@
 //                                 streaming texture as the back buffer
 //   Lock, Unlock                  the texture's memory, write-only; its pitch
 //                                 may exceed a row
-//   Flip                          the texture scaled up by a whole factor,
-//                                 black around it, shown
+//   Flip                          the texture's letterbox band scaled up by
+//                                 a whole factor (FitBand), black around
+//                                 it, shown
 //   PeekMessageA                  SDL's events as messages: quit and close as
 //                                 WM_CLOSE, focus as WM_ACTIVATEAPP, the
 //                                 pointer's arrival as WM_SETCURSOR

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
           libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
-web=(emscripten)
+web=(emscripten python3)  # python3: the page's static server
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
 if [ "$mode" = "--web" ]; then

@@ -12,7 +12,7 @@ scripts/setup.sh --tests
 scripts/cross-test.sh aarch64
 
 scripts/web.sh --build-only
-node --test tests/web/page_test.mjs
+node --test tests/web/
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDEMO_SANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"

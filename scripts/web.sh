@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the show's web page into build-web/page, with the default content
-# and the music worklet beside it, and serves it on http://localhost:8000/.
+# Builds the show's web page into build-web/page, with the default content,
+# the music worklet and the home-screen icons beside it, and serves it on
+# http://localhost:8000/ with Python's static server.
 # Usage: scripts/web.sh [--build-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,18 @@ mkdir -p "$page/chiptune3"
 cp web/node_modules/chiptune3/{chiptune3.js,chiptune3.worklet.js,libopenmpt.worklet.js,LICENSE} "$page/chiptune3/"
 scripts/make-content.sh "$page"
 
+# The icons: the middle of the default sunflower (picture 13), as the
+# installed show's icon is made.
+defaults=$(mktemp -d)
+trap 'rm -rf "$defaults"' EXIT
+build/tools/demo-pictures generate "$defaults"
+for size in 256 512; do
+  build/tools/demo-pictures view --square "$size" "$defaults/13.raw" "$page/icon-$size.png"
+done
+rm -rf "$defaults"
+trap - EXIT
+
 if [ "${1:-}" != "--build-only" ]; then
-  exec node web/serve.mjs "$page" 8000
+  echo "The show: http://localhost:8000/ (Ctrl-C stops the server)"
+  exec python3 -m http.server --bind 127.0.0.1 --directory "$page" 8000
 fi

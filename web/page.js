@@ -1,39 +1,57 @@
-// The page around the show's program (demo.js): loads the content, shows the
-// title until a click, hands the program its canvas, keys and music, and
-// shows the end screen. The program reaches this page through DemoPage.
+// The page around the show's program (demo.js, demo.wasm): loads the program
+// and the content, shows the title until a click or tap, hands the program its
+// canvas, keys and music, and shows the end screen, from which the show can
+// start again. The program reaches this page through DemoPage. Whatever could
+// not be loaded is said on the page, in words.
 
-import { ChiptuneJsPlayer } from './chiptune3/chiptune3.js';
+import { BandBottom, BandTop, FrameWidth, fitCanvas } from './fit.js';
+import { StallMilliseconds, fetchBytes } from './fetch_bytes.js';
+import { Music } from './music.js';
 
 const canvas = document.getElementById('screen');
 const context = canvas.getContext('2d');
-const BandTop = 32, BandBottom = 208;  // the show's letterbox band
+const prompt = document.getElementById('prompt');
+const progressLine = document.getElementById('progress');
+const problems = document.getElementById('problems');
+const endControl = document.getElementById('end-show');
 // The numbers platform/web/page_events.h gives the page's events.
 const PageEvent = { EscapeDown: 1, EscapeUp: 2, PointerOver: 3, Shown: 4, Hidden: 5 };
 const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
+const touchScreen = matchMedia('(pointer: coarse)').matches;
+const click = touchScreen ? 'tap' : 'click';
 
-let stage = 'loading';  // then 'title', 'show', 'ended'
+let stage = 'loading';  // then 'title', 'starting', 'show', 'ended'; or 'failed'
+let current = null;     // the program's module instance of the show under way
+let next = null;        // the instance the next start runs: a promise
 let windowAttached = false;
 
-// The largest whole scale that fits the window, or any scale below 1.
-function fitCanvas() {
-  const fit = Math.min(innerWidth / canvas.width, innerHeight / canvas.height);
-  const scale = fit >= 1 ? Math.floor(fit) : fit;
-  canvas.style.width = `${canvas.width * scale}px`;
-  canvas.style.height = `${canvas.height * scale}px`;
+// Every source pixel k x k device pixels, again whenever the window's size,
+// orientation or pixel ratio changes.
+let ratioQuery = null;
+function refit() {
+  fitCanvas(canvas, innerWidth, innerHeight, devicePixelRatio);
+  ratioQuery?.removeEventListener('change', refit);
+  ratioQuery = matchMedia(`(resolution: ${devicePixelRatio}dppx)`);
+  ratioQuery.addEventListener('change', refit);
 }
-addEventListener('resize', fitCanvas);
-fitCanvas();
+addEventListener('resize', refit);
+refit();
 
-function caption(lines) {
-  context.textAlign = 'center';
-  context.textBaseline = 'middle';
-  context.font = '12px sans-serif';
-  lines.forEach((line, i) => {
-    context.fillStyle = '#000';
-    context.fillText(line, canvas.width / 2 + 1, canvas.height / 2 + 1 + 16 * (i - (lines.length - 1) / 2));
-    context.fillStyle = '#ddd';
-    context.fillText(line, canvas.width / 2, canvas.height / 2 + 16 * (i - (lines.length - 1) / 2));
-  });
+// The captions are the page's text, sharp at any scale, over the canvas.
+// During the show, lines about problems stay only a moment.
+function setStage(name, ...lines) {
+  stage = name;
+  document.body.dataset.stage = name;
+  prompt.textContent = lines.join('\n');
+  if (name === 'show') setTimeout(() => { for (const line of problems.children) line.classList.add('seen'); }, 8000);
+}
+
+function reportProblem(line) {
+  console.error(line);
+  const item = document.createElement('p');
+  item.textContent = line;
+  problems.append(item);
+  if (stage === 'show') setTimeout(() => item.classList.add('seen'), 8000);
 }
 
 function clearScreen() {
@@ -44,9 +62,9 @@ function clearScreen() {
 // A still of the first picture in the show's band, dimmed, under the prompt.
 function showTitle(firstPicture) {
   clearScreen();
-  if (firstPicture && firstPicture.length >= canvas.width * BandBottom * 4) {
-    const image = context.createImageData(canvas.width, BandBottom - BandTop);
-    for (let i = 0, j = BandTop * canvas.width * 4; i < image.data.length; i += 4, j += 4) {
+  if (firstPicture && firstPicture.length >= FrameWidth * BandBottom * 4) {
+    const image = context.createImageData(FrameWidth, BandBottom - BandTop);
+    for (let i = 0, j = BandTop * FrameWidth * 4; i < image.data.length; i += 4, j += 4) {
       image.data[i] = firstPicture[j + 2] >> 1;
       image.data[i + 1] = firstPicture[j + 1] >> 1;
       image.data[i + 2] = firstPicture[j] >> 1;
@@ -54,32 +72,100 @@ function showTitle(firstPicture) {
     }
     context.putImageData(image, 0, BandTop);
   }
-  caption(['click to start']);
-  stage = 'title';
+  setStage('title', `${click} to start`);
 }
 
-function showEnd() {
-  clearScreen();
-  caption(['The show has ended.', 'Reload the page to watch it again.']);
+function showProgress(loaded, total) {
+  const megabytes = bytes => (bytes / 1e6).toFixed(1);
+  progressLine.textContent = total > loaded ? `${megabytes(loaded)} of ${megabytes(total)} MB` : '';
 }
 
-async function fetchContent() {
-  return Promise.all(ContentNames.map(async name => {
-    try {
-      const response = await fetch(name);
-      return [name, response.ok ? new Uint8Array(await response.arrayBuffer()) : null];
-    } catch {
-      return [name, null];
-    }
-  }));
+// The show's files: `first` is the title's picture, `all` maps every name to
+// its bytes, or to null for a file that could not be loaded.
+function loadContent({ onProgress, onProblem }) {
+  const loaded = new Map(), totals = new Map();
+  const sum = map => [...map.values()].reduce((a, b) => a + b, 0);
+  const fetches = ContentNames.map(name =>
+    fetchBytes(name, (got, total) => {
+      loaded.set(name, got);
+      totals.set(name, total);
+      onProgress(sum(loaded), sum(totals));
+    }).catch(error => {
+      const meaning = name.endsWith('.raw') ? 'its picture stays black' : 'the show plays silently';
+      onProblem(`demo: ${name} could not be loaded (${error.message}): ${meaning}`);
+      return null;
+    }));
+  return {
+    first: fetches[0],
+    all: Promise.all(fetches).then(list => new Map(ContentNames.map((name, i) => [name, list[i]]))),
+  };
+}
+
+// demo.js defines createDemo, which makes a fresh instance of the program.
+function loadScript(source) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    const timer = setTimeout(() => reject(new Error(`nothing arrived for ${StallMilliseconds / 1000} s`)), StallMilliseconds);
+    script.onload = () => { clearTimeout(timer); resolve(); };
+    script.onerror = () => { clearTimeout(timer); reject(new Error('the server did not send it')); };
+    script.src = source;
+    document.body.append(script);
+  });
+}
+
+// The program, compiled once: every show runs a fresh instance of it.
+async function loadProgram() {
+  const compiled = fetchBytes('demo.wasm').then(
+    bytes => WebAssembly.compile(bytes).catch(() => { throw new Error('demo.wasm is damaged'); }),
+    error => { throw new Error(`demo.wasm could not be loaded (${error.message})`); });
+  compiled.catch(() => {});  // awaited below, after demo.js
+  try {
+    await loadScript('demo.js');
+  } catch (error) {
+    throw new Error(`demo.js could not be loaded (${error.message})`);
+  }
+  if (typeof window.createDemo !== 'function') throw new Error('demo.js is damaged');
+  return { create: window.createDemo, compiled: await compiled };
+}
+
+function cannotStart(reason) {
+  setStage('failed', 'The show cannot start.');
+  reportProblem(`demo: ${reason}: the show cannot start`);
+  next = Promise.resolve(null);
+}
+
+// A program instance with the content in its files, ready to run main; null
+// (with the reason on the page) when it cannot be made.
+async function newInstance(program, files) {
+  let fail;
+  const failure = new Promise((_, reject) => { fail = reject; });
+  try {
+    return await Promise.race([failure, program.create({
+      thisProgram: 'demo',
+      print: line => console.log(line),
+      printErr: line => (line.startsWith('demo:') ? reportProblem(line) : console.error(line)),
+      instantiateWasm: (imports, receive) => {
+        WebAssembly.instantiate(program.compiled, imports).then(instance => receive(instance, program.compiled)).catch(fail);
+        return {};
+      },
+      preRun: [module => { for (const [name, data] of files) if (data) module.FS.writeFile(name, data); }],
+    })]);
+  } catch (error) {
+    cannotStart(`the program did not start (${error.message ?? error})`);
+    return null;
+  }
+}
+
+function report(event) {
+  if (windowAttached) current?._DemoPageEvent(event);
 }
 
 // Full screen for the whole page, so that the canvas stays centred on black;
 // in it, Escape goes to the show rather than to the browser where it can.
 async function enterFullScreen() {
-  if (document.fullscreenElement) return;
+  if (document.fullscreenElement || !document.documentElement.requestFullscreen) return;
   try {
-    await document.documentElement.requestFullscreen();
+    await document.documentElement.requestFullscreen({ navigationUI: 'hide' });
     await navigator.keyboard?.lock?.(['Escape']);
   } catch {
     // Full screen is a nicety: the show runs in the window just the same.
@@ -91,136 +177,66 @@ function toggleFullScreen() {
   else enterFullScreen();
 }
 
-function report(event) {
-  if (windowAttached) Module._DemoPageEvent(event);
+// From the title or the end screen; a start before everything has arrived
+// goes ahead the moment it has.
+async function start() {
+  setStage('starting', 'starting');
+  enterFullScreen();  // while the click still counts as the viewer's
+  const instance = await next;
+  if (!instance) return;
+  window.Module = current = instance;
+  next = null;
+  setStage('show');
+  instance.callMain([]);
 }
 
-addEventListener('click', () => {
-  if (stage === 'title') {
-    stage = 'show';
-    enterFullScreen();
-    Module.callMain([]);
-  } else if (stage === 'show') {
-    enterFullScreen();
-  }
+// A touch screen has no Escape key: a tap shows a control that ends the show.
+let endControlTimer;
+function offerEndControl() {
+  endControl.hidden = false;
+  clearTimeout(endControlTimer);
+  endControlTimer = setTimeout(() => { endControl.hidden = true; }, 4000);
+}
+
+endControl.addEventListener('click', event => {
+  event.stopPropagation();
+  endControl.hidden = true;
+  report(PageEvent.EscapeDown);
+  report(PageEvent.EscapeUp);
+});
+addEventListener('click', event => {
+  if (event.target.closest('#title-controls')) return;
+  if (stage === 'title' || stage === 'ended') start();
+  else if (stage === 'show') enterFullScreen();
+});
+addEventListener('pointerup', event => {
+  if (stage === 'show' && event.pointerType !== 'mouse') offerEndControl();
 });
 addEventListener('keydown', event => {
   if (event.key === 'Escape') report(PageEvent.EscapeDown);
-  else if ((event.key === 'f' || event.key === 'F') && stage !== 'ended') toggleFullScreen();
+  else if ((event.key === 'f' || event.key === 'F') && (stage === 'title' || stage === 'show')) toggleFullScreen();
   else return;
   event.preventDefault();
 });
 addEventListener('keyup', event => {
   if (event.key === 'Escape') report(PageEvent.EscapeUp);
 });
+// A fault in the page's code or the program's stops the show: say so.
+// (Before, whatever keeps the show from starting says so itself.)
+function reportFault(what) {
+  if (stage === 'starting' || stage === 'show') reportProblem(`demo: the page failed (${what}): the show stopped`);
+}
+addEventListener('error', event => reportFault(event.message));
+addEventListener('unhandledrejection', event => reportFault(event.reason));
 canvas.addEventListener('mousemove', () => report(PageEvent.PointerOver));
 document.addEventListener('visibilitychange', () => report(document.hidden ? PageEvent.Hidden : PageEvent.Shown));
 
-// The music: libopenmpt in the chiptune3 audio worklet. Each step that the
-// program waits for resolves to 1 on success and 0 on failure.
-class Music {
-  constructor() {
-    this.player = null;
-    this.orders = 0;
-    this.waiting = null;  // the step in progress: {kind, resolve, timer}
-    this.metadataLeft = 0;
-    // What the page's tests read: whether the worklet reports playing.
-    this.status = { playing: false, reports: 0, order: -1, row: -1 };
-  }
-
-  settle(kind, value) {
-    if (this.waiting?.kind !== kind) return;
-    const { resolve, timer } = this.waiting;
-    this.waiting = null;
-    clearTimeout(timer);
-    resolve(value);
-  }
-
-  wait(kind, milliseconds, onTimeout) {
-    return new Promise(resolve => {
-      const timer = setTimeout(() => { onTimeout(); this.settle(kind, 0); }, milliseconds);
-      this.waiting = { kind, resolve, timer };
-    });
-  }
-
-  open(frequency) {
-    let audio;
-    try {
-      audio = new AudioContext({ sampleRate: frequency });
-      this.player = new ChiptuneJsPlayer({ context: audio, repeatCount: -1 });
-    } catch (error) {
-      console.error(`demo: no sound output (${error}): the show runs silently`);
-      return Promise.resolve(0);
-    }
-    this.audio = audio;
-    const player = this.player;
-    player.onInitialized(() => {
-      player.gain.connect(audio.destination);
-      this.settle('open', 1);
-    });
-    player.onMetadata(meta => {
-      this.orders = meta?.totalOrders ?? 0;
-      if (--this.metadataLeft === 0) this.settle('load', 1);
-    });
-    player.onError(() => this.settle('load', 0));
-    player.onProgress(progress => {
-      this.status.reports++;
-      this.status.order = progress.order;
-      this.status.row = progress.row;
-      if (this.status.playing) this.settle('play', 1);
-    });
-    return this.wait('open', 10000, () => console.error('demo: the music player did not start: the show runs silently'));
-  }
-
-  // Loaded paused; the second metadata report, asked for after the pause,
-  // comes after every position report the brief start before it sent.
-  load(buffer) {
-    this.metadataLeft = 2;
-    const loaded = this.wait('load', 10000, () => {});
-    this.player.play(buffer);
-    this.player.pause();
-    this.player.postMsg('meta');
-    return loaded;
-  }
-
-  unload() {
-    this.player.stop();
-    this.status.playing = false;
-  }
-
-  seek(order, row) {
-    if (order >= this.orders) return 0;
-    this.player.setOrderRow(order, row);
-    return 1;
-  }
-
-  play() {
-    this.status.playing = true;
-    const started = this.wait('play', 5000, () => {
-      this.pause();
-      console.error('demo: the sound output did not start: the show runs silently');
-    });
-    this.player.unpause();
-    return started;
-  }
-
-  pause() {
-    this.status.playing = false;
-    this.player.pause();
-  }
-
-  close() {
-    this.player.stop();
-    this.status.playing = false;
-    this.audio.close();
-  }
-}
-
 window.DemoPage = {
   get stage() { return stage; },
-  music: new Music(),
+  ready: false,  // the next show's instance holds all the content
+  music: new Music(reportProblem),
   frames: 0,  // frames presented, for the page's tests
-  image: null,
+  image: context.createImageData(canvas.width, canvas.height),
 
   attachWindow(attach) {
     windowAttached = attach;
@@ -233,40 +249,39 @@ window.DemoPage = {
     canvas.style.cursor = show ? '' : 'none';
   },
 
-  present(bytes, width, height) {
-    if (canvas.width !== width || canvas.height !== height) {
-      canvas.width = width;
-      canvas.height = height;
-      fitCanvas();
-    }
-    if (this.image?.width !== width || this.image?.height !== height) this.image = context.createImageData(width, height);
+  present(bytes) {
     this.image.data.set(bytes);
     context.putImageData(this.image, 0, 0);
     this.frames++;
     return new Promise(resolve => requestAnimationFrame(() => resolve()));
   },
 
+  // The program has ended for good; the next show runs a fresh instance.
   end() {
-    stage = 'ended';
-    showEnd();
+    endControl.hidden = true;
+    clearScreen();
+    setStage('ended', 'The show has ended.', `${click} to watch it again`);
     navigator.keyboard?.unlock?.();
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    this.ready = false;
+    next = prepare();
   },
 };
 
-const content = fetchContent();
-window.Module = {
-  print: line => console.log(line),
-  printErr: line => console.error(line),
-  preRun: [() => {
-    Module.addRunDependency('content');
-    content.then(files => {
-      for (const [name, data] of files) if (data) Module.FS.writeFile(name, data);
-      Module.removeRunDependency('content');
-    });
-  }],
-  onRuntimeInitialized: () => content.then(files => showTitle(files[0][1])),
-};
-const program = document.createElement('script');
-program.src = 'demo.js';
-document.body.appendChild(program);
+const content = loadContent({ onProgress: showProgress, onProblem: reportProblem });
+const program = loadProgram();
+async function prepare() {
+  const instance = await newInstance(await program, await content.all);
+  DemoPage.ready = instance !== null;
+  window.Module ??= instance;  // the page's tests and benchmark render through it
+  if (stage === 'title') progressLine.textContent = '';
+  return instance;
+}
+
+try {
+  const [, first] = await Promise.all([program, content.first]);
+  showTitle(first);
+  next = prepare();
+} catch (error) {
+  cannotStart(error.message);
+}

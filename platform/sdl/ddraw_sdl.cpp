@@ -1,5 +1,5 @@
 // The SDL display device: a desktop-sized full-screen window in place of a
-// mode switch, the frame scaled up sharply with its aspect kept, and a
+// mode switch, the frame's letterbox band scaled up sharply to fit it, and a
 // streaming texture as the back buffer. Its modes are 32 bits (XRGB8888),
 // 24 bits (BGR24) and 16 bits (RGB565); the environment variable
 // DEMO_PIXEL_FORMAT names the only format to offer instead (XRGB8888,
@@ -16,6 +16,8 @@
 #include <cstring>
 #include <string>
 
+#include "display/band_fit.h"
+#include "fx/picture.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
@@ -109,19 +111,24 @@ public:
         return DD_OK;
     }
 
-    // Shows the back buffer, scaled up by the largest whole factor that fits
-    // (any factor on a screen smaller than the frame), centred on black; the
-    // renderer's vertical sync makes this wait for the display.
+    // Shows the back buffer's letterbox band where FitBand puts it on the
+    // renderer's output, counted in device pixels, with nearest sampling and
+    // black around it; the renderer's vertical sync makes this wait for the
+    // display.
     HRESULT Flip(IDirectDrawSurface*, DWORD) override {
         if (!backBuffer) return DDERR_UNSUPPORTED;
         if (backBuffer->locked) return DDERR_GENERIC;
-        int outputWidth = 0, outputHeight = 0, width = 0, height = 0;
+        int width = 0, height = 0, outputWidth = 0, outputHeight = 0;
+        SDL_QueryTexture(texture, nullptr, nullptr, &width, &height);
         SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-        SDL_RenderGetLogicalSize(renderer, &width, &height);
-        SDL_RenderSetIntegerScale(renderer, outputWidth >= width && outputHeight >= height ? SDL_TRUE : SDL_FALSE);
+        // A mode too short for the band is shown whole.
+        const SDL_Rect band = height >= BandBottom ? SDL_Rect{0, BandTop, width, BandBottom - BandTop}
+                                                   : SDL_Rect{0, 0, width, height};
+        const BandPlace place = FitBand(outputWidth, outputHeight, band.w, band.h);
+        const SDL_Rect shown = {place.x, place.y, place.width, place.height};
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
-        if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) return DDERR_GENERIC;
+        if (SDL_RenderCopy(renderer, texture, &band, &shown) != 0) return DDERR_GENERIC;
         SDL_RenderPresent(renderer);
         return DD_OK;
     }
@@ -216,7 +223,7 @@ public:
         }
         SDL_Texture* texture =
             SDL_CreateTexture(renderer, mode.format, SDL_TEXTUREACCESS_STREAMING, mode.width, mode.height);
-        if (!texture || SDL_RenderSetLogicalSize(renderer, mode.width, mode.height) != 0) {
+        if (!texture) {
             ReportDisplayFailure("frame texture");
             SDL_DestroyRenderer(renderer);
             return DDERR_GENERIC;

@@ -106,7 +106,10 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
     // A full-screen window stays on screen when another one takes the focus;
     // the show only stops drawing.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    const Uint32 flags = SDL_WINDOW_HIDDEN | ((style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : 0);
+    // High-DPI: a scaled desktop gives the renderer its device pixels, not
+    // the desktop's larger units.
+    const Uint32 flags =
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | ((style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : 0);
     SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, std::max(width, 1), std::max(height, 1), flags);
     if (!sdl) {
         ReportDisplayFailure("window");

@@ -49,12 +49,12 @@ BOOL BASSMOD_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, D
     std::vector<char> data;
     const char* name = static_cast<const char*>(file);
     if (!ReadFileRange(name, offset, length, data)) {
-        std::fprintf(stderr, "demo: cannot read module %s: the show runs silently\n", name ? name : "(none)");
+        std::fprintf(stderr, "demo: cannot read module %s: the show plays silently\n", name ? name : "(none)");
         return FALSE;
     }
     BASSMOD_MusicFree();
     Loaded = LoadModule(data.data(), static_cast<int>(data.size()));
-    if (!Loaded) std::fprintf(stderr, "demo: %s is not a module the player knows: the show runs silently\n", name);
+    if (!Loaded) std::fprintf(stderr, "demo: %s is not a module the player knows: the show plays silently\n", name);
     return Loaded ? TRUE : FALSE;
 }
 

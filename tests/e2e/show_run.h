@@ -58,14 +58,15 @@ inline int WaitExit(pid_t pid, int milliseconds) {
     return -1;
 }
 
-// A 1024 x 768 Xvfb server on a display number it picks itself, without key
-// auto-repeat: a key held down is pressed once.
+// An Xvfb server, 1024 x 768 unless told, on a display number it picks
+// itself, without key auto-repeat: a key held down is pressed once.
 class Xvfb {
 public:
-    Xvfb() {
+    explicit Xvfb(int width = Width, int height = Height) : width(width), height(height) {
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         int fds[2];
         if (pipe(fds) != 0) return;
-        pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-r"},
+        pid = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-r"},
                     {}, "", "/dev/null", fds[1]);
         close(fds[1]);
         // The server writes its number and a newline once it is ready, and
@@ -111,10 +112,10 @@ public:
     // The whole screen as 0xRRGGBB words, row by row.
     std::vector<uint32_t> Screenshot() const {
         std::vector<uint32_t> pixels;
-        XImage* image = XGetImage(x, DefaultRootWindow(x), 0, 0, Width, Height, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(x, DefaultRootWindow(x), 0, 0, width, height, AllPlanes, ZPixmap);
         if (!image) return pixels;
-        for (int y = 0; y < Height; ++y)
-            for (int xx = 0; xx < Width; ++xx) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, xx, y)) & 0xFFFFFF);
+        for (int y = 0; y < height; ++y)
+            for (int xx = 0; xx < width; ++xx) pixels.push_back(static_cast<uint32_t>(XGetPixel(image, xx, y)) & 0xFFFFFF);
         XDestroyImage(image);
         return pixels;
     }
@@ -140,8 +141,9 @@ public:
         XFlush(x);
     }
 
-    static constexpr int Width = 1024;
+    static constexpr int Width = 1024;  // the usual screen
     static constexpr int Height = 768;
+    int width, height;  // this one's
     pid_t pid = -1;
     std::string name;
     Display* x = nullptr;

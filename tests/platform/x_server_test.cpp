@@ -93,9 +93,10 @@ uint32_t Held(const Format& format, uint32_t colour) {
     return held;
 }
 
-// Each forced format's frame, scaled 3 times into the middle of the 1024 x 768
-// screen, shows what that format holds of every pixel of the frame: the same
-// colour in 24 and 32 bits, the top bits of each channel in 16. The screen
+// Each forced format's frame band, scaled 3 times into the middle of the
+// 1024 x 768 screen (960 x 528 at 32, 120), shows what that format holds of
+// every pixel of the band, and the rows above and below it do not show: the
+// same colour in 24 and 32 bits, the top bits of each channel in 16. The screen
 // widens those bits back to 8 in SDL's own way, which differs between its
 // renderers, so each channel's level count shows the format's depth instead.
 TEST_F(OnXServer, EveryForcedFormatShowsTheFrameAsThatFormatHoldsIt) {
@@ -107,7 +108,7 @@ TEST_F(OnXServer, EveryForcedFormatShowsTheFrameAsThatFormatHoldsIt) {
     };
     static Picture frame;
     FillWithNoise(frame);
-    constexpr int Scale = 3, Left = (Xvfb::Width - 320 * Scale) / 2, Top = (Xvfb::Height - 240 * Scale) / 2;
+    constexpr int Scale = 3, Left = 32, Top = 120;
 
     for (const Format& format : formats) {
         SCOPED_TRACE(format.name);
@@ -129,8 +130,8 @@ TEST_F(OnXServer, EveryForcedFormatShowsTheFrameAsThatFormatHoldsIt) {
             for (int y = 0; y < Xvfb::Height; ++y)
                 for (int x = 0; x < Xvfb::Width; ++x) {
                     const uint32_t shown = screen[y * Xvfb::Width + x];
-                    const int frameX = (x - Left) / Scale, frameY = (y - Top) / Scale;
-                    if (x < Left || y < Top || frameX >= 320 || frameY >= 240) {
+                    const int frameX = (x - Left) / Scale, frameY = BandTop + (y - Top) / Scale;
+                    if (x < Left || y < Top || frameX >= 320 || frameY >= BandBottom) {
                         wrong += shown != 0;
                         continue;
                     }
@@ -144,6 +145,50 @@ TEST_F(OnXServer, EveryForcedFormatShowsTheFrameAsThatFormatHoldsIt) {
         ShutdownDisplay();
     }
     unsetenv("DEMO_PIXEL_FORMAT");
+}
+
+// A screen too small for the band: the largest scale that fits (272 x 150
+// at 64, 0 on a 400 x 150 screen), black around it, and every shown pixel one
+// of the band's own, not a blend of neighbours.
+TEST(OnSmallXServer, TheBandShrinksToFitWithNearestSampling) {
+    if (!HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    const Xvfb server(400, 150);
+    ASSERT_NE(server.x, nullptr) << "Xvfb did not start on '" << server.name << "'";
+    setenv("DISPLAY", server.name.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    unsetenv("DEMO_PIXEL_FORMAT");
+    static Picture frame;
+    FillWithNoise(frame);
+    constexpr int Left = 64, Width = 272, Height = 150;
+    ASSERT_EQ(InitDisplay("small", 320, 240), 1);
+    AppActive = 1;
+    long wrong = -1;
+    for (int tries = 0; tries < 100 && wrong != 0; ++tries) {
+        PresentFrame(frame);
+        const std::vector<uint32_t> screen = server.Screenshot();
+        if (screen.empty()) continue;
+        wrong = 0;
+        for (int y = 0; y < server.height; ++y)
+            for (int x = 0; x < server.width; ++x) {
+                const uint32_t shown = screen[y * server.width + x];
+                if (x < Left || x >= Left + Width) {
+                    wrong += shown != 0;
+                    continue;
+                }
+                // The nearest source pixel, give or take the renderer's rounding.
+                const int frameX = (x - Left) * 320 / Width, frameY = BandTop + y * 176 / Height;
+                bool found = false;
+                for (int dy = -1; dy <= 1 && !found; ++dy)
+                    for (int dx = -1; dx <= 1 && !found; ++dx) {
+                        const int sx = frameX + dx, sy = frameY + dy;
+                        found = sx >= 0 && sx < 320 && sy >= BandTop && sy < BandBottom &&
+                                (frame.Pixels[sy * 320 + sx] & 0xFFFFFF) == shown;
+                    }
+                wrong += !found;
+            }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels outside the band's place or unlike its nearest pixels";
+    ShutdownDisplay();
 }
 
 }  // namespace

@@ -50,14 +50,19 @@ std::string Extension(const std::string& path) {
 std::mutex LoggedLock;
 std::string Logged;
 
+void Keep(std::string reason) {
+    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back()))) reason.pop_back();
+    reason.erase(0, reason.find_first_not_of(" \t"));
+    if (reason.empty()) return;
+    const std::lock_guard<std::mutex> lock(LoggedLock);
+    Logged = reason;
+}
+
 void KeepReason(void*, int level, const char* format, va_list arguments) {
     if (level > AV_LOG_ERROR) return;
     char line[512];
     std::vsnprintf(line, sizeof line, format, arguments);
-    std::string reason = line;
-    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back()))) reason.pop_back();
-    const std::lock_guard<std::mutex> lock(LoggedLock);
-    Logged = reason;
+    Keep(line);
 }
 
 std::string TakeLogged() {
@@ -66,6 +71,34 @@ std::string TakeLogged() {
     reason.swap(Logged);
     return reason;
 }
+
+// libx264 reports a failed allocation on standard error itself, bypassing
+// FFmpeg's log: while an encoder opens, what goes there is kept as a reason.
+class StandardErrorKept {
+public:
+    StandardErrorKept() : scratch_(std::tmpfile()), saved_(scratch_ ? dup(STDERR_FILENO) : -1) {
+        std::fflush(stderr);
+        if (saved_ >= 0) dup2(fileno(scratch_), STDERR_FILENO);
+    }
+    ~StandardErrorKept() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+            char text[512] = {};
+            std::rewind(scratch_);
+            const size_t got = std::fread(text, 1, sizeof text - 1, scratch_);
+            if (got > 0) Keep(std::string(text, got).substr(0, std::string(text, got).find('\n')));
+        }
+        if (scratch_) std::fclose(scratch_);
+    }
+    StandardErrorKept(const StandardErrorKept&) = delete;
+    StandardErrorKept& operator=(const StandardErrorKept&) = delete;
+
+private:
+    std::FILE* scratch_;
+    int saved_;
+};
 
 // FFmpeg's reason for `code`: what it logged, then the code's meaning.
 std::string ErrorText(int code) {
@@ -95,7 +128,11 @@ bool OpenCodec(AVFormatContext* container, AVCodecContext* codec, const char* op
     if (container->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = Options(optionText);
     const AVCodec* encoder = codec->codec;  // a failed open forgets it
-    int code = avcodec_open2(codec, encoder, &options);
+    int code;
+    {
+        const StandardErrorKept kept;
+        code = avcodec_open2(codec, encoder, &options);
+    }
     const std::string unused = Unused(options);
     av_dict_free(&options);
     if (code >= 0 && !unused.empty()) {

@@ -7,6 +7,8 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
+#include "display/band_fit.h"
+
 namespace {
 
 // Each frame pixel takes its source pixel through the column and row
@@ -60,16 +62,24 @@ std::vector<int> Sources(int length, int start, int count, int scale, int black)
 bool FitFrame(int width, int height, bool full, FrameLayout& layout) {
     layout.firstRow = full ? 0 : BandTop;
     layout.rows = full ? PictureHeight : BandBottom - BandTop;
-    layout.scale = std::min(width / PictureWidth, height / layout.rows);
-    layout.x = (width - PictureWidth * layout.scale) / 2 & ~1;
-    layout.y = (height - layout.rows * layout.scale) / 2 & ~1;
+    const BandPlace place = FitBand(width, height, PictureWidth, layout.rows);
+    layout.scale = place.scale;
+    layout.x = place.x;
+    layout.y = place.y;
     return layout.scale >= 1;
 }
 
 FramePainter::FramePainter(const FrameLayout& layout, int width, int height, bool yuv420)
     : layout_(layout), yuv420_(yuv420), sourceStride_(PictureWidth + 1) {
-    columns_ = Sources(width, layout.x, PictureWidth, layout.scale, PictureWidth);
-    rows_ = Sources(height, layout.y, layout.rows, layout.scale, layout.rows);
+    // Halved colour planes sample pairs of columns and rows from even ones:
+    // on even coordinates no colour sample straddles two picture pixels at
+    // an even scale. One column or row off centre at most.
+    if (yuv420) {
+        layout_.x &= ~1;
+        layout_.y &= ~1;
+    }
+    columns_ = Sources(width, layout_.x, PictureWidth, layout.scale, PictureWidth);
+    rows_ = Sources(height, layout_.y, layout.rows, layout.scale, layout.rows);
     const size_t size = static_cast<size_t>(sourceStride_) * (layout.rows + 1);
     if (!yuv420) {
         words_.assign(size, 0);

@@ -14,10 +14,8 @@ struct FrameLayout {
     int scale, x, y;
 };
 
-// The largest whole scale at which the band (or with `full` the whole
-// picture) fits in width × height, centred on even coordinates so that
-// halved colour planes line up with the enlarged pixels. False when it does
-// not fit even once.
+// Where FitBand puts the band (or with `full` the whole picture) in a frame
+// of width × height. False when it does not fit even once.
 bool FitFrame(int width, int height, bool full, FrameLayout& layout);
 
 class FramePainter {

@@ -1,21 +1,15 @@
-// The show's page in a real browser: Debian's Chromium, headless, driven by
-// Playwright, on the page as scripts/web.sh builds it (build-web/page),
-// served here. Frames are compared with the native demo-frames byte for byte.
-// Run: node --test tests/web/page_test.mjs (after scripts/web.sh --build-only)
+// The show in the page, in Chromium: its frames against the native
+// demo-frames byte for byte, the way from the title through the show to the
+// end screen and into the show again, and files missing on the server.
+// Run after scripts/web.sh --build-only: node --test tests/web/
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
-import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { launch, openPage, pageDir, pause, problemLines, root, serve, visibleText } from './browser.mjs';
 
-const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
-const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
-const { serve } = await import(join(root, 'web/serve.mjs'));
-
-const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
 const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
 const FrameBytes = Width * Height * 4;
@@ -23,32 +17,18 @@ const FrameBytes = Width * Height * 4;
 // clock readings far into a 32-bit run, in one carried-over sequence.
 const Times = [0, 1234, 15999, 16000, 40000, 100017, 367999, 368000, 2000000000, 4294967295];
 
-let browser, scratch;
-const servers = [];
-
+let server, browser, scratch;
 before(async () => {
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+  [server, browser] = await Promise.all([serve(), launch()]);
   scratch = mkdtempSync(join(tmpdir(), 'page-test-'));
 });
-
 after(async () => {
   await browser?.close();
-  for (const server of servers) server.close();
+  server?.close();
   rmSync(scratch, { recursive: true, force: true });
 });
 
-// A page from a server missing the `hidden` files, with its console kept.
-async function openPage(hidden = []) {
-  const server = await serve(pageDir, 0, { hidden: new Set(hidden) });
-  servers.push(server);
-  const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
-  const log = { errors: [], messages: [] };
-  page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
-  page.on('pageerror', error => log.errors.push(String(error)));
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
-  return { page, log };
-}
+const missing = names => Object.fromEntries(names.map(name => [name, route => route.fulfill({ status: 404 })]));
 
 // Native frames from a folder holding the page's pictures but the `hidden` ones.
 function nativeFrames(times, hidden = []) {
@@ -108,30 +88,22 @@ function bandDiffers(a, b) {
   return false;
 }
 
-const pause = milliseconds => new Promise(done => setTimeout(done, milliseconds));
+const caption = page => visibleText(page, '#caption');
 
 test('the page renders the frames demo-frames renders, byte for byte', async () => {
-  const { page, log } = await openPage();
+  const { page, context, log } = await openPage(browser, server.url);
   assertSameFrames(await pageFrames(page, Times), nativeFrames(Times), Times);
   assert.deepEqual(log.errors, []);
-  await page.close();
+  await context.close();
 });
 
-test('title, a click starts the show and its music, Escape ends it', async () => {
-  const { page, log } = await openPage();
-
-  // A still title: the first picture's band, dimmed, under the prompt.
-  const title = await canvasPixels(page);
-  const picture = readFileSync(join(pageDir, '01.raw'));
-  const at = (40 * Width + 10) * 4;
-  assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
-  assert.ok(rowsAreBlack(title, 0, BandTop));
-  await pause(300);
-  assert.ok(!bandDiffers(title, await canvasPixels(page)), 'the title frame is still');
-  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0, 'no music before the click');
-
+// Runs a show from a click to Escape: it moves, letterboxed, with music.
+async function watchShow(page) {
   await page.mouse.click(400, 300);
-  await page.waitForFunction(() => DemoPage.music.status.reports > 20 && DemoPage.frames > 10, null, { timeout: 20000 });
+  const reports = await page.evaluate(() => DemoPage.music.status.reports);
+  await page.waitForFunction(([reports, frames]) => DemoPage.music.status.reports > reports + 20 && DemoPage.frames > frames + 10,
+                             [reports, await page.evaluate(() => DemoPage.frames)], { timeout: 20000 });
+  assert.equal(await caption(page), '', 'no caption over the show');
   const first = await canvasPixels(page);
   await pause(300);
   const second = await canvasPixels(page);
@@ -148,33 +120,57 @@ test('title, a click starts the show and its music, Escape ends it', async () =>
   await page.waitForFunction(() => DemoPage.stage === 'ended', null, { timeout: 10000 });
   assert.equal(await page.evaluate(() => DemoPage.music.status.playing), false);
   const end = await canvasPixels(page);
-  assert.ok(rowsAreBlack(end, 0, 100), 'a calm end screen');
+  assert.ok(rowsAreBlack(end, 0, Height), 'the end screen\'s words are the page\'s, not the canvas\'s');
+  assert.match(await caption(page), /The show has ended\.\s+click to watch it again/);
   await pause(200);
   assert.ok(!bandDiffers(end, await canvasPixels(page)), 'the end screen stays');
+}
+
+test('title, a click starts the show and its music, Escape ends it, a click starts it afresh', async () => {
+  const { page, context, log } = await openPage(browser, server.url);
+
+  // A still title: the first picture's band, dimmed, under the prompt.
+  assert.equal(await caption(page), 'click to start');
+  const title = await canvasPixels(page);
+  const picture = readFileSync(join(pageDir, '01.raw'));
+  const at = (40 * Width + 10) * 4;
+  assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
+  assert.ok(rowsAreBlack(title, 0, BandTop));
+  await pause(300);
+  assert.ok(!bandDiffers(title, await canvasPixels(page)), 'the title frame is still');
+  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0, 'no music before the click');
+
+  await watchShow(page);
+  // The program ended through its exit path; the next show is a new instance
+  // of it, from its own start, and ends on Escape as the first did.
+  await page.evaluate(() => { window.firstShow = Module; });
+  await watchShow(page);
+  assert.equal(await page.evaluate(() => Module !== window.firstShow), true);
+
   assert.deepEqual(log.errors, []);
   assert.deepEqual(log.messages.filter(line => line.startsWith('error')), []);
-  await page.close();
+  await context.close();
 });
 
-test('a picture or module missing on the server: black slot, silent show, one console line each', async () => {
+test('a picture or module missing on the server: black slot, silent show, lines on the page', async () => {
   const hidden = ['05.raw', 'kimo.xm'];
-  const { page, log } = await openPage(hidden);
+  const { page, context, log } = await openPage(browser, server.url, { routes: missing(hidden) });
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10, null, { timeout: 20000 });
   await pause(300);
-  // The page's own lines; Chromium adds one of its own for each failed request.
-  const lines = log.messages.filter(line => line.startsWith('error') && !line.includes('Failed to load resource'));
-  assert.equal(lines.length, 2, lines.join('\n'));
-  assert.match(lines[0], /05\.raw/);
-  assert.match(lines[1], /kimo\.xm/);
+  const lines = await problemLines(page);
+  assert.ok(lines.some(line => /^demo: 05\.raw could not be loaded .*404.*: its picture stays black$/.test(line)), lines.join('\n'));
+  assert.ok(lines.some(line => /^demo: kimo\.xm could not be loaded .*: the show plays silently$/.test(line)), lines.join('\n'));
+  assert.ok(lines.every(line => line.startsWith('demo: ')), lines.join('\n'));
+  assert.ok(log.messages.every(line => !line.includes('this.program')), log.messages.join('\n'));
   assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0);
   assert.ok(!rowsAreBlack(await canvasPixels(page), BandTop, BandBottom), 'the show goes on');
   assert.deepEqual(log.errors, []);
-  await page.close();
+  await context.close();
 
   // The slot's own segment, as the native show draws it without the file.
   const slotTimes = [64000, 70000, 79999];
-  const fresh = await openPage(hidden);
+  const fresh = await openPage(browser, server.url, { routes: missing(hidden) });
   assertSameFrames(await pageFrames(fresh.page, slotTimes), nativeFrames(slotTimes, hidden), slotTimes);
-  await fresh.page.close();
+  await fresh.context.close();
 });

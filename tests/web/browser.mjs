@@ -1,0 +1,58 @@
+// What the page's browser tests and benchmark share: the page as
+// scripts/web.sh builds it (build-web/page), served by Python's static
+// server on a free loopback port, and Debian's Chromium, headless, driven by
+// Playwright. Missing or hostile files are stood in by request routing.
+import { spawn } from 'node:child_process';
+import { createRequire } from 'node:module';
+import { dirname, join, resolve } from 'node:path';
+import { createInterface } from 'node:readline';
+import { fileURLToPath } from 'node:url';
+
+export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+export const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
+const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
+
+// Serves `dir`; resolves to { url, close() } once the server listens.
+export function serve(dir = pageDir) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '--directory', dir, '0'],
+                       { stdio: ['ignore', 'pipe', 'ignore'] });
+  return new Promise((done, fail) => {
+    server.on('error', fail);
+    server.on('exit', code => fail(new Error(`python3 -m http.server ended (${code})`)));
+    createInterface({ input: server.stdout }).on('line', line => {
+      const port = line.match(/port (\d+)/)?.[1];
+      if (port) done({ url: `http://127.0.0.1:${port}/`, close: () => server.kill() });
+    });
+  });
+}
+
+export function launch() {
+  return chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+}
+
+// A page in its own browser context (`device`: Playwright's viewport,
+// deviceScaleFactor, isMobile, hasTouch), with its console kept and
+// `routes` (name -> handler) in place before it loads. Waits for `until`.
+export async function openPage(browser, url, { device = {}, routes = {}, until = 'DemoPage.ready' } = {}) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 600 }, ...device });
+  const page = await context.newPage();
+  const log = { errors: [], messages: [] };
+  page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
+  page.on('pageerror', error => log.errors.push(String(error)));
+  for (const [name, handler] of Object.entries(routes)) await page.route(url + name, handler);
+  await page.goto(url);
+  if (until) await page.waitForFunction(until, null, { timeout: 30000 });
+  return { page, context, log };
+}
+
+// The page's own lines about problems, on the page.
+export function problemLines(page) {
+  return page.$$eval('#problems p', lines => lines.map(line => line.textContent));
+}
+
+// An element's text as the viewer sees it: empty when it is not shown.
+export function visibleText(page, selector) {
+  return page.$eval(selector, element => (element.checkVisibility() ? element.innerText.trim() : ''));
+}
+
+export const pause = milliseconds => new Promise(done => setTimeout(done, milliseconds));

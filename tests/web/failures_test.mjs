@@ -1,0 +1,108 @@
+// Files that never come, or come broken: the page says on itself, in words
+// naming the show, what is missing and what that means, and goes on where
+// the show can.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtempSync, readdirSync, rmSync, symlinkSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { launch, openPage, pageDir, problemLines, serve, visibleText } from './browser.mjs';
+
+let server, browser;
+before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
+after(async () => { await browser?.close(); server?.close(); });
+
+const notFound = route => route.fulfill({ status: 404 });
+const untilProblem = pattern => `[...document.querySelectorAll('#problems p')].some(line => ${pattern}.test(line.textContent))`;
+
+// Starts the show and requires it to run without music.
+async function playsSilently(page) {
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.stage === 'show' && DemoPage.frames > 20, null, { timeout: 20000 });
+  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0);
+}
+
+test('the program missing or damaged: the show cannot start, said within seconds', async () => {
+  // Never plain black meanwhile: the page's own words before any script.
+  let release;
+  const held = new Promise(done => { release = done; });
+  const slow = await openPage(browser, server.url, { routes: { 'demo.wasm': route => held.then(() => notFound(route)) }, until: null });
+  await slow.page.waitForLoadState('domcontentloaded');
+  assert.equal(await visibleText(slow.page, '#prompt'), 'loading');
+  release();
+  await slow.page.waitForFunction(() => DemoPage.stage === 'failed', null, { timeout: 10000 });
+  await slow.context.close();
+
+  // A valid WebAssembly module, but not the program demo.js was built with.
+  const otherProgram = route => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from([0, 97, 115, 109, 1, 0, 0, 0]) });
+  const garbage = route => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from('not a program at all') });
+  for (const [routes, pattern, browserError = /^$/] of [
+    [{ 'demo.wasm': notFound }, /^demo: demo\.wasm could not be loaded \(.*404.*\): the show cannot start$/],
+    [{ 'demo.wasm': garbage }, /^demo: demo\.wasm is damaged: the show cannot start$/],
+    [{ 'demo.wasm': otherProgram }, /^demo: the program did not start \(.+\): the show cannot start$/],
+    [{ 'demo.js': notFound }, /^demo: demo\.js could not be loaded .*: the show cannot start$/],
+    [{ 'demo.js': route => route.fulfill({ status: 200, contentType: 'text/javascript', body: '<html>' }) },
+     /^demo: demo\.js is damaged: the show cannot start$/, /SyntaxError/],
+  ]) {
+    const { page, context, log } = await openPage(browser, server.url, { routes, until: 'DemoPage.stage === "failed"' });
+    assert.match((await problemLines(page)).join('\n'), pattern);
+    assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
+    await page.mouse.click(400, 300);
+    assert.equal(await page.evaluate(() => DemoPage.stage), 'failed');
+    // None but the browser's own report of a script that is not one.
+    assert.ok(log.errors.every(error => browserError.test(error)), log.errors.join('\n'));
+    await context.close();
+  }
+});
+
+test('the page\'s own script missing: the page says the show cannot start', async () => {
+  const { page, context } = await openPage(browser, server.url, { routes: { 'page.js': notFound }, until: null });
+  await page.waitForFunction(untilProblem(/^demo: the page's scripts could not be loaded: the show cannot start$/), null, { timeout: 10000 });
+  assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
+  await context.close();
+});
+
+test('the music player missing: the page loads, says so, and the show plays silently', async () => {
+  const { page, context, log } = await openPage(browser, server.url, { routes: { 'chiptune3/chiptune3.js': notFound } });
+  assert.equal(await visibleText(page, '#prompt'), 'click to start');
+  assert.match((await problemLines(page)).join('\n'), /^demo: the music player \(chiptune3\/chiptune3\.js\) could not be loaded: the show plays silently$/m);
+  await playsSilently(page);
+  assert.deepEqual(log.errors, []);
+  await context.close();
+});
+
+test('the music worklet missing from the page\'s folder: the show plays silently, said on the page', async () => {
+  // Routing does not reach a worklet's own requests: a folder without it.
+  const folder = mkdtempSync(join(tmpdir(), 'page-without-worklet-'));
+  for (const name of readdirSync(pageDir)) if (name !== 'chiptune3') symlinkSync(join(pageDir, name), join(folder, name));
+  symlinkSync(join(pageDir, 'chiptune3/chiptune3.js'), join(folder, 'chiptune3.js'));
+  const partial = await serve(folder);
+  try {
+    const { page, context, log } = await openPage(browser, partial.url, {
+      routes: { 'chiptune3/chiptune3.js': route => route.fulfill({ path: join(pageDir, 'chiptune3/chiptune3.js') }) },
+    });
+    await playsSilently(page);
+    await page.waitForFunction(untilProblem(/^demo: the music player did not start .*: the show plays silently$/), null, { timeout: 15000 });
+    assert.deepEqual(log.errors, []);
+    await context.close();
+  } finally {
+    partial.close();
+    rmSync(folder, { recursive: true, force: true });
+  }
+});
+
+test('a server that never sends the music: the title first, then the line, then a silent show', async () => {
+  const { page, context, log } = await openPage(browser, server.url, {
+    routes: { 'kimo.xm': () => {} },  // never answered
+    until: 'DemoPage.stage === "title"',
+  });
+  assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title while the music is awaited');
+  await page.mouse.click(400, 300);
+  assert.equal(await visibleText(page, '#prompt'), 'starting');
+  await page.waitForFunction(untilProblem(/^demo: kimo\.xm could not be loaded \(nothing arrived for 20 s\): the show plays silently$/),
+                             null, { timeout: 30000 });
+  await page.waitForFunction(() => DemoPage.stage === 'show' && DemoPage.frames > 20, null, { timeout: 20000 });
+  assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0);
+  assert.deepEqual(log.errors, []);
+  await context.close();
+});

@@ -413,7 +413,7 @@ TEST(MediaEncoder, EveryFailureGivesOneLineWithTheReason) {
     const Case cases[] = {
         {"a size the encoder's slices cannot cover", lossless, 7680, 4320, "", 0,
          "cannot set up the ffv1 encoder: Unsupported number 4 of slices"},
-        {"an odd height", mp4, 640, 481, "", 0, "cannot set up the libx264 encoder: "},
+        {"a width beyond the encoder's", webm, 66000, 480, "", 0, "cannot set up the libvpx-vp9 encoder: "},
         {"a value out of range", with(webm, [](MediaFormat& f) { f.videoOptions = "crf=99"; }), 640, 480, "", 0,
          "cannot set up the libvpx-vp9 encoder: "},
         {"an option the encoder does not know", with(webm, [](MediaFormat& f) { f.audioOptions = "b=1k colour=red"; }),

@@ -1,10 +1,10 @@
 #pragma once
-// The music library: one tracker module at a time, rendered by libopenmpt in
-// SDL's audio callback and played in the background, looping forever.
+// The music library: one tracker module at a time, played in the background
+// and looping forever. It runs on SDL's audio output (sdl/music_openmpt.cpp)
+// or in a web page's audio worklet (web/music_web.cpp).
 // Every call returns non-zero on success and 0 on failure; with no audio
 // device or no module the calls fail quietly and nothing is heard.
-// All calls are meant for one thread; the audio thread is locked out while
-// they change the module.
+// All calls are meant for one thread.
 
 #include "platform/types.h"
 

@@ -17,3 +17,30 @@ HRESULT CheckPrimaryRequest(const DDSURFACEDESC* desc, IDirectDrawSurface** surf
         return DDERR_INVALIDPARAMS;
     return DD_OK;
 }
+
+HRESULT SurfaceLock::Check(bool isBackBuffer, const RECT* rect, const DDSURFACEDESC* desc) const {
+    if (!isBackBuffer || rect || !desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    return Held() ? DDERR_GENERIC : DD_OK;
+}
+
+HRESULT SurfaceLock::Grant(IDirectDrawSurface& surface, DDSURFACEDESC* desc, void* pixels, int width, int height,
+                           LONG pitch) {
+    this->pixels = pixels;
+    desc->dwWidth = static_cast<DWORD>(width);
+    desc->dwHeight = static_cast<DWORD>(height);
+    desc->lPitch = pitch;
+    desc->lpSurface = pixels;
+    desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    return surface.GetPixelFormat(&desc->ddpfPixelFormat);
+}
+
+HRESULT SurfaceLock::End(const void* surfaceData) {
+    if (!Held() || surfaceData != pixels) return DDERR_INVALIDPARAMS;
+    pixels = nullptr;
+    return DD_OK;
+}
+
+HRESULT CheckFlipRequest(const SurfaceLock* backBuffer) {
+    if (!backBuffer) return DDERR_UNSUPPORTED;
+    return backBuffer->Held() ? DDERR_GENERIC : DD_OK;
+}

@@ -1,7 +1,9 @@
 #pragma once
 // Windows-style window services: a window class with its window procedure,
-// windows, the message queue, the cursor and the keyboard. The real ones run
-// on SDL (sdl/window_sdl.cpp); tests link their own.
+// windows, the message queue, the cursor and the keyboard. They run on SDL
+// (sdl/window_sdl.cpp) or on a web page's canvas (web/window_web.cpp); the
+// display's tests link recording doubles. All keep the classes and the queue
+// alike (window_classes.h, message_queue.h).
 
 #include <cstdint>
 
@@ -43,8 +45,9 @@ struct MSG {
 
 // Returns 0 when the class is already registered or has no procedure or name.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
-// The window starts hidden; null when the class is unknown or the window
-// system cannot start.
+// Null when the class is unknown or the window system cannot make the window.
+// The window need not be visible before the display device takes the screen
+// with it.
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                      int width, int height);
 BOOL DestroyWindow(HWND window);

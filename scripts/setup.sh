@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Installs what the project needs from Debian's packages and builds it.
-# Usage: scripts/setup.sh [--web | --tests]
-#   (none)   only what the show and its content tools need. A new build
-#            folder is then made without the tests and the benchmarks, and
-#            only the show and its tools are built.
-#   --web    also what building the web page needs (emscripten, node and npm)
-#   --tests  also what the tests and the benchmarks use, the page's browser
-#            tests and the ARM check among them; builds everything
+# Usage: scripts/setup.sh [--web | --package | --arm64 | --tests]
+#   (none)     only what the show and its content tools need. A new build
+#              folder is then made without the tests and the benchmarks, and
+#              only the show and its tools are built.
+#   --web      also what building the web page needs (emscripten, node and npm)
+#   --package  also what building this machine's Debian package needs
+#   --arm64    also what cross-building the arm64 package needs: Debian's
+#              cross compiler and, beside this machine's, the arm64 libraries
+#   --tests    also what the tests and the benchmarks use, the page's browser
+#              tests and the ARM checks among them; builds everything
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev libexif-dev
           libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 web=(emscripten python3)  # python3: the page's static server
 # Debian's node and npm, unless a node with npm is already installed.
@@ -19,6 +22,15 @@ command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
 if [ "$mode" = "--web" ]; then
   packages+=("${web[@]}")
 fi
+package=(dpkg-dev file)
+arm64=("${package[@]}" g++-aarch64-linux-gnu)
+for library in libsdl2 libsdl2-image libopenmpt libavformat libavcodec libswscale libswresample libavutil; do
+  arm64+=("$library-dev:arm64")
+done
+case $mode in
+  --package) packages+=("${package[@]}") ;;
+  --arm64) packages+=("${arm64[@]}") ;;
+esac
 if [ "$mode" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libx11-dev)
   packages+=("${web[@]}" chromium)
@@ -26,7 +38,7 @@ if [ "$mode" = "--tests" ]; then
   packages+=(g++-aarch64-linux-gnu qemu-user googletest)  # scripts/cross-test.sh
   packages+=(clang libclang-rt-14-dev)  # libFuzzer, for fuzz/
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
-  packages+=(dpkg-dev file desktop-file-utils appstream lintian)  # building and checking the package
+  packages+=("${arm64[@]}" desktop-file-utils appstream lintian ffmpeg)  # building and checking the packages
 fi
 
 missing=()
@@ -36,6 +48,10 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  # The arm64 libraries come from the same archive once it lists them.
+  if [[ " ${missing[*]}" == *:arm64* ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    $sudo dpkg --add-architecture arm64
+  fi
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y "${missing[@]}"
 fi

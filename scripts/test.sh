@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test, in the normal build and in an
 # AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
-# frames on 64-bit ARM under emulation, the web page's tests in headless
+# frames on 64-bit ARM under emulation, the arm64 package's binaries against
+# this machine's under emulation, the web page's tests in headless
 # Chromium, and each fuzz target for 15 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,12 @@ scripts/setup.sh --tests
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 scripts/cross-test.sh aarch64
+native=$(dpkg --print-architecture)
+scripts/package.sh "$native"
+scripts/package.sh arm64
+version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+tests/package/arm64_package_test.sh "packages/twenty-three-turns_${version}_$native.deb" \
+                                    "packages/twenty-three-turns_${version}_arm64.deb"
 
 scripts/web.sh --build-only
 node --test tests/web/

@@ -87,28 +87,20 @@ public:
     HRESULT Restore() override { return DD_OK; }
 
     HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, void*) override {
-        if (!IsBackBuffer() || rect || !desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
-        if (locked) return DDERR_GENERIC;
+        if (const HRESULT checked = lock.Check(IsBackBuffer(), rect, desc); FAILED(checked)) return checked;
         void* pixels = nullptr;
         int pitch = 0;
         int width = 0, height = 0;
         if (SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0 ||
             SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0)
             return DDERR_GENERIC;
-        locked = pixels;
-        desc->dwWidth = static_cast<DWORD>(width);
-        desc->dwHeight = static_cast<DWORD>(height);
-        desc->lPitch = pitch;
-        desc->lpSurface = pixels;
-        desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-        return GetPixelFormat(&desc->ddpfPixelFormat);
+        return lock.Grant(*this, desc, pixels, width, height, pitch);
     }
 
     HRESULT Unlock(void* surfaceData) override {
-        if (!locked || surfaceData != locked) return DDERR_INVALIDPARAMS;
-        SDL_UnlockTexture(texture);
-        locked = nullptr;
-        return DD_OK;
+        const HRESULT ended = lock.End(surfaceData);
+        if (!FAILED(ended)) SDL_UnlockTexture(texture);
+        return ended;
     }
 
     // Shows the back buffer's letterbox band where FitBand puts it on the
@@ -116,8 +108,8 @@ public:
     // black around it; the renderer's vertical sync makes this wait for the
     // display.
     HRESULT Flip(IDirectDrawSurface*, DWORD) override {
-        if (!backBuffer) return DDERR_UNSUPPORTED;
-        if (backBuffer->locked) return DDERR_GENERIC;
+        if (const HRESULT checked = CheckFlipRequest(backBuffer ? &backBuffer->lock : nullptr); FAILED(checked))
+            return checked;
         int width = 0, height = 0, outputWidth = 0, outputHeight = 0;
         SDL_QueryTexture(texture, nullptr, nullptr, &width, &height);
         SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
@@ -141,7 +133,7 @@ private:
     SDL_Texture* texture;
     Uint32 format;
     SdlSurface* backBuffer;
-    void* locked = nullptr;
+    SurfaceLock lock;
 };
 
 class SdlDirectDraw final : public IDirectDraw {

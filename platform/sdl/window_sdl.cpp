@@ -1,16 +1,21 @@
+// The window services on SDL: every window is an SDL window, hidden until
+// the display device takes the screen with it, and SDL's events arrive as
+// messages.
+
 #include <SDL.h>
+#include <SDL_image.h>
 #include <errno.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <deque>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "platform/message_queue.h"
 #include "platform/sdl/sdl_window.h"
+#include "platform/window_classes.h"
 
 struct WindowObject {
     SDL_Window* sdl;
@@ -19,9 +24,9 @@ struct WindowObject {
 
 namespace {
 
-std::map<std::string, WNDPROC> Classes;
+WindowClasses Classes;
 std::vector<std::unique_ptr<WindowObject>> Windows;
-std::deque<MSG> Queue;
+MessageQueue Queue;
 
 // Key-downs are latched as SDL queues them, so that a press that has ended
 // again by the next query still counts. SDL may call this on another thread.
@@ -44,27 +49,23 @@ HWND FindById(Uint32 id) {
     return nullptr;
 }
 
-void Post(HWND window, UINT message, WPARAM wParam) {
-    if (window) Queue.push_back({window, message, wParam, 0});
-}
-
 void Translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:  // a signal, or the last window closed
-        for (const auto& window : Windows) Post(window.get(), WM_CLOSE, 0);
+        for (const auto& window : Windows) Queue.Post(window.get(), WM_CLOSE, 0);
         break;
     case SDL_MOUSEMOTION: {
         const HWND window = FindById(event.motion.windowID);
-        Post(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window));
+        Queue.Post(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window));
         break;
     }
     case SDL_WINDOWEVENT: {
         const HWND window = FindById(event.window.windowID);
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: Post(window, WM_CLOSE, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: Post(window, WM_ACTIVATEAPP, 1); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: Post(window, WM_ACTIVATEAPP, 0); break;
-        case SDL_WINDOWEVENT_ENTER: Post(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window)); break;
+        case SDL_WINDOWEVENT_CLOSE: Queue.Post(window, WM_CLOSE, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: Queue.Post(window, WM_ACTIVATEAPP, 1); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: Queue.Post(window, WM_ACTIVATEAPP, 0); break;
+        case SDL_WINDOWEVENT_ENTER: Queue.Post(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window)); break;
         default: break;
         }
         break;
@@ -73,9 +74,19 @@ void Translate(const SDL_Event& event) {
     }
 }
 
-bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
-    if (window && message.hwnd != window) return false;
-    return (filterMin == 0 && filterMax == 0) || (message.message >= filterMin && message.message <= filterMax);
+// The installed icon, found from the show's own place (SHOW_TO_ICON is the
+// path from its folder); a show without it runs with the desktop's default.
+void SetIcon(SDL_Window* window) {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return;
+    std::string path(self, static_cast<size_t>(length));
+    path = path.substr(0, path.rfind('/') + 1) + SHOW_TO_ICON;
+    if (access(path.c_str(), R_OK) != 0) return;
+    SDL_Surface* icon = IMG_Load(path.c_str());
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
 }
 
 }  // namespace
@@ -89,16 +100,12 @@ void ReportDisplayFailure(const char* step) {
     std::fprintf(stderr, "%s: cannot set up the display: %s: %s\n", program_invocation_short_name, step, SDL_GetError());
 }
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-    if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
-    if (!Classes.emplace(windowClass->lpszClassName, windowClass->lpfnWndProc).second) return 0;
-    return static_cast<ATOM>(Classes.size());
-}
+ATOM RegisterClassA(const WNDCLASSA* windowClass) { return Classes.Register(windowClass); }
 
 HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD style, int x, int y, int width,
                      int height) {
-    const auto windowClass = className ? Classes.find(className) : Classes.end();
-    if (windowClass == Classes.end()) return nullptr;
+    const WNDPROC procedure = Classes.ProcedureOf(className);
+    if (!procedure) return nullptr;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         ReportDisplayFailure("video");
         return nullptr;
@@ -116,8 +123,9 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    SetIcon(sdl);
     if (Windows.empty()) SDL_AddEventWatch(LatchEscape, nullptr);
-    Windows.push_back(std::make_unique<WindowObject>(WindowObject{sdl, windowClass->second}));
+    Windows.push_back(std::make_unique<WindowObject>(WindowObject{sdl, procedure}));
     return Windows.back().get();
 }
 
@@ -125,7 +133,7 @@ BOOL DestroyWindow(HWND window) {
     const auto found = std::find_if(Windows.begin(), Windows.end(), [&](const auto& w) { return w.get() == window; });
     if (found == Windows.end()) return FALSE;
     SDL_DestroyWindow(window->sdl);
-    std::erase_if(Queue, [&](const MSG& message) { return message.hwnd == window; });
+    Queue.Drop(window);
     Windows.erase(found);
     if (Windows.empty()) SDL_DelEventWatch(LatchEscape, nullptr);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -137,12 +145,7 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
         SDL_Event event;
         while (SDL_PollEvent(&event)) Translate(event);
     }
-    const auto found = std::find_if(Queue.begin(), Queue.end(),
-                                    [&](const MSG& m) { return Matches(m, window, filterMin, filterMax); });
-    if (found == Queue.end()) return FALSE;
-    *message = *found;
-    if (remove & PM_REMOVE) Queue.erase(found);
-    return TRUE;
+    return Queue.Peek(message, window, filterMin, filterMax, remove);
 }
 
 BOOL TranslateMessage(const MSG*) { return FALSE; }

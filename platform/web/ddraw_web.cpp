@@ -46,26 +46,15 @@ public:
     HRESULT Restore() override { return DD_OK; }  // memory is never lost
 
     HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, void*) override {
-        if (owner || rect || !desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
-        if (locked) return DDERR_GENERIC;
-        locked = true;
-        desc->dwWidth = static_cast<DWORD>(width);
-        desc->dwHeight = static_cast<DWORD>(height);
-        desc->lPitch = width * 4;
-        desc->lpSurface = pixels.data();
-        desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-        return GetPixelFormat(&desc->ddpfPixelFormat);
+        if (const HRESULT checked = lock.Check(!owner, rect, desc); FAILED(checked)) return checked;
+        return lock.Grant(*this, desc, pixels.data(), width, height, width * 4);
     }
 
-    HRESULT Unlock(void* surfaceData) override {
-        if (!locked || surfaceData != pixels.data()) return DDERR_INVALIDPARAMS;
-        locked = false;
-        return DD_OK;
-    }
+    HRESULT Unlock(void* surfaceData) override { return lock.End(surfaceData); }
 
     HRESULT Flip(IDirectDrawSurface*, DWORD) override {
-        if (!backBuffer) return DDERR_UNSUPPORTED;
-        if (backBuffer->locked) return DDERR_GENERIC;
+        if (const HRESULT checked = CheckFlipRequest(backBuffer ? &backBuffer->lock : nullptr); FAILED(checked))
+            return checked;
         // A canvas keeps alpha: the spare byte must say opaque.
         for (uint32_t& word : backBuffer->pixels) word |= OpaqueBits;
         PresentOnCanvas(backBuffer->pixels.data(), width, height);
@@ -77,7 +66,7 @@ private:
     int width, height;
     WebSurface* backBuffer;
     std::vector<uint32_t> pixels;  // the back buffer's
-    bool locked = false;
+    SurfaceLock lock;
 };
 
 class WebDirectDraw final : public IDirectDraw {

@@ -4,13 +4,9 @@
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
-#include <algorithm>
-#include <deque>
-#include <string>
-#include <vector>
-
+#include "platform/message_queue.h"
 #include "platform/web/page_events.h"
-#include "platform/window.h"
+#include "platform/window_classes.h"
 
 struct WindowObject {
     WNDPROC procedure;
@@ -18,23 +14,16 @@ struct WindowObject {
 
 namespace {
 
-struct WindowClass {
-    std::string name;
-    WNDPROC procedure;
-};
-
-std::vector<WindowClass> Classes;
+WindowClasses Classes;
 WindowObject Canvas;
 bool CanvasTaken = false;
-std::deque<MSG> Queue;
+MessageQueue Queue;
 bool EscapeDown = false;
 bool EscapePressed = false;  // since the last query
 
 HWND TheWindow() { return CanvasTaken ? &Canvas : nullptr; }
 
-void Post(UINT message, WPARAM wParam) {
-    if (CanvasTaken) Queue.push_back({&Canvas, message, wParam, 0});
-}
+void Post(UINT message, WPARAM wParam) { Queue.Post(TheWindow(), message, wParam); }
 
 EM_JS(void, AttachCanvas, (int attach), { DemoPage.attachWindow(attach !== 0); });
 EM_JS(void, ShowCursor, (int show), { DemoPage.showCursor(show !== 0); });
@@ -55,22 +44,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void DemoPageEvent(int event) {
     }
 }
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-    if (!windowClass || !windowClass->lpfnWndProc || !windowClass->lpszClassName) return 0;
-    for (const WindowClass& known : Classes)
-        if (known.name == windowClass->lpszClassName) return 0;
-    Classes.push_back({windowClass->lpszClassName, windowClass->lpfnWndProc});
-    return static_cast<ATOM>(Classes.size());
-}
+ATOM RegisterClassA(const WNDCLASSA* windowClass) { return Classes.Register(windowClass); }
 
 // The page shows the canvas at once; it starts active when the page is
 // visible, as a window that has the focus.
 HWND CreateWindowExA(DWORD, const char* className, const char*, DWORD, int, int, int, int) {
-    if (!className || CanvasTaken) return nullptr;
-    const auto found = std::find_if(Classes.begin(), Classes.end(),
-                                    [&](const WindowClass& known) { return known.name == className; });
-    if (found == Classes.end()) return nullptr;
-    Canvas = {found->procedure};
+    const WNDPROC procedure = Classes.ProcedureOf(className);
+    if (!procedure || CanvasTaken) return nullptr;
+    Canvas = {procedure};
     CanvasTaken = true;
     AttachCanvas(1);
     return &Canvas;
@@ -80,20 +61,13 @@ BOOL DestroyWindow(HWND window) {
     if (!window || window != TheWindow()) return FALSE;
     AttachCanvas(0);
     ShowCursor(1);
-    Queue.clear();
+    Queue.Drop(window);
     CanvasTaken = false;
     return TRUE;
 }
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
-    const auto found = std::find_if(Queue.begin(), Queue.end(), [&](const MSG& m) {
-        return (!window || m.hwnd == window) &&
-               ((filterMin == 0 && filterMax == 0) || (m.message >= filterMin && m.message <= filterMax));
-    });
-    if (found == Queue.end()) return FALSE;
-    *message = *found;
-    if (remove & PM_REMOVE) Queue.erase(found);
-    return TRUE;
+    return Queue.Peek(message, window, filterMin, filterMax, remove);
 }
 
 BOOL TranslateMessage(const MSG*) { return FALSE; }

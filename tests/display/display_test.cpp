@@ -44,7 +44,7 @@ TEST_F(Display, SetUpTakesEveryStepInOrder) {
     EXPECT_EQ(InitDisplay("test", 320, 240), 1);
     EXPECT_EQ(Fake.calls, SetUpCalls);
     EXPECT_EQ(Converter, ConvertCopy32);
-    EXPECT_EQ(Fake.registeredClass.lpfnWndProc, WindowProc);
+    EXPECT_EQ(Fake.classes.ProcedureOf("test"), WindowProc);
     EXPECT_EQ(MainWindow, FakeWindow());
     EXPECT_EQ(PrimarySurface, &Fake.primary);
     EXPECT_EQ(BackBuffer, &Fake.backBuffer);

@@ -7,7 +7,9 @@
 
 FakePlatform Fake;
 
-struct WindowObject {};
+struct WindowObject {
+    WNDPROC procedure;
+};
 struct ModuleObject {};
 
 namespace {
@@ -61,27 +63,25 @@ BOOL FreeLibrary(HMODULE module) {
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     Record("RegisterClassA %s style %u", windowClass->lpszClassName, windowClass->style);
-    Fake.registeredClass = *windowClass;
-    return 1;
+    return Fake.classes.Register(windowClass);
 }
 
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                      int width, int height) {
     Record("CreateWindowExA %u %s %s %#x %d,%d %dx%d", exStyle, className, windowName, style, x, y, width, height);
+    Window.procedure = Fake.classes.ProcedureOf(className);
     return &Window;
 }
 
 BOOL DestroyWindow(HWND window) {
     Record("DestroyWindow %s", window == &Window ? "main" : "?");
+    Fake.messages.Drop(window);
     return TRUE;
 }
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
     Record("PeekMessageA %s %u %u %u", window == &Window ? "main" : "?", filterMin, filterMax, remove);
-    if (Fake.messages.empty()) return FALSE;
-    *message = Fake.messages.front();
-    Fake.messages.pop_front();
-    return TRUE;
+    return Fake.messages.Peek(message, window, filterMin, filterMax, remove);
 }
 
 BOOL TranslateMessage(const MSG* message) {
@@ -91,7 +91,7 @@ BOOL TranslateMessage(const MSG* message) {
 
 LRESULT DispatchMessageA(const MSG* message) {
     Record("DispatchMessageA %#x", message->message);
-    return Fake.registeredClass.lpfnWndProc(message->hwnd, message->message, message->wParam, message->lParam);
+    return Window.procedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

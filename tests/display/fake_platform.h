@@ -4,14 +4,15 @@
 // display device whose every step can be made to fail. Every call is
 // recorded in Fake.calls.
 
-#include <deque>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/ddraw.h"
 #include "platform/library.h"
+#include "platform/message_queue.h"
 #include "platform/window.h"
+#include "platform/window_classes.h"
 
 // Thrown by ExitProcess, so that a test can watch the process end.
 struct ProcessExit {
@@ -55,10 +56,10 @@ struct FakePlatform {
     HRESULT lockResult = DD_OK;
     LONG pitch = 1280;
     std::vector<uint8_t> surfaceMemory;  // what Lock hands out, resized to pitch x 240
-    std::deque<MSG> messages;            // served by PeekMessageA
+    MessageQueue messages;               // served by PeekMessageA
 
     bool primaryFlips = false;  // whether the primary came with back buffers
-    WNDCLASSA registeredClass{};
+    WindowClasses classes;
     FakeDirectDraw directDraw;
     FakeSurface primary{"primary"};
     FakeSurface backBuffer{"back buffer"};

@@ -26,7 +26,7 @@ protected:
         Fake.calls.clear();
         for (int i = 0; i < PicturePixels; ++i) Frame.Pixels[i] = static_cast<uint32_t>(i) * 2654435761u;
     }
-    static void Queue(UINT message, WPARAM wParam) { Fake.messages.push_back({FakeWindow(), message, wParam, 0}); }
+    static void Queue(UINT message, WPARAM wParam) { Fake.messages.Post(FakeWindow(), message, wParam); }
 };
 
 TEST_F(Present, WhileInactiveOnlyMessagesAreHandledAndTheTurnSleeps) {

@@ -18,13 +18,15 @@ mkdir -p "$page/chiptune3"
 cp web/node_modules/chiptune3/{chiptune3.js,chiptune3.worklet.js,libopenmpt.worklet.js,LICENSE} "$page/chiptune3/"
 scripts/make-content.sh "$page"
 
-# The icons: the middle of the default sunflower (picture 13), as the
-# installed show's icon is made.
+# The icons: the middle of the default sunflower, as the installed show's
+# icon is made.
+# shellcheck source=cmake/show_facts.sh.in
+. build/show_facts.sh
 defaults=$(mktemp -d)
 trap 'rm -rf "$defaults"' EXIT
 build/tools/demo-pictures generate "$defaults"
 for size in 256 512; do
-  build/tools/demo-pictures view --square "$size" "$defaults/13.raw" "$page/icon-$size.png"
+  build/tools/demo-pictures view --square "$size" "$defaults/$icon_picture" "$page/icon-$size.png"
 done
 rm -rf "$defaults"
 trap - EXIT

@@ -17,6 +17,7 @@ extern "C" {
 
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
+#include "main/demo_main.h"
 #include "platform/sdl/module_file.h"
 #include "show/render_frame.h"
 #include "tools/demo_capture/capture.h"
@@ -135,8 +136,8 @@ int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
     LoadImages();
     BuildSineTable();
-    settings.module = OpenModuleFile("kimo.xm");
-    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable kimo.xm: the sound track is silent\n");
+    settings.module = OpenModuleFile(ModuleFileName);
+    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
     std::string error;

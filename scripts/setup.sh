@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev libexif-dev
           libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 web=(emscripten python3)  # python3: the page's static server
 # Debian's node and npm, unless a node with npm is already installed.

@@ -2,8 +2,11 @@
 // callback, and the calls lock the audio thread out while they change it.
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <errno.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/music.h"
@@ -60,11 +63,31 @@ void ReplaceModule(openmpt_module* module) {
     if (old) openmpt_module_destroy(old);
 }
 
+// ALSA's library prints its own diagnostics, eight lines when no card is
+// there, while SDL tries it as one sound system among others. SDL loads it
+// at run time, so its handler is set the same way, before SDL opens it.
+void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceAlsa() {
+    using Handler = decltype(&IgnoreAlsaMessage);
+    static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);  // stays loaded, as SDL keeps it
+    if (!alsa) return;
+    const auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(IgnoreAlsaMessage);
+}
+
+// Whether the sound device opened is the show's own news, not SDL's.
+BOOL NoSoundDevice() {
+    std::fprintf(stderr, "%s: no sound device: the show runs silently\n", program_invocation_short_name);
+    return FALSE;
+}
+
 }  // namespace
 
 BOOL BASSMOD_Init(int device, DWORD frequency, DWORD) {
     if (Music.device || device != -1 || frequency == 0 || frequency > 192000) return FALSE;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return FALSE;
+    SilenceAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoSoundDevice();
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(frequency);
     wanted.format = AUDIO_S16SYS;
@@ -74,7 +97,7 @@ BOOL BASSMOD_Init(int device, DWORD frequency, DWORD) {
     Music.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (!Music.device) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return FALSE;
+        return NoSoundDevice();
     }
     Music.rate = wanted.freq;
     SDL_PauseAudioDevice(Music.device, 0);  // silence until a module plays

@@ -3,7 +3,9 @@
 // messages.
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <errno.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -72,6 +74,21 @@ void Translate(const SDL_Event& event) {
     }
 }
 
+// The installed icon, found from the show's own place (SHOW_TO_ICON is the
+// path from its folder); a show without it runs with the desktop's default.
+void SetIcon(SDL_Window* window) {
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return;
+    std::string path(self, static_cast<size_t>(length));
+    path = path.substr(0, path.rfind('/') + 1) + SHOW_TO_ICON;
+    if (access(path.c_str(), R_OK) != 0) return;
+    SDL_Surface* icon = IMG_Load(path.c_str());
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 }  // namespace
 
 SDL_Window* SdlWindowOf(HWND window) { return Find(window) ? window->sdl : nullptr; }
@@ -106,6 +123,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    SetIcon(sdl);
     if (Windows.empty()) SDL_AddEventWatch(LatchEscape, nullptr);
     Windows.push_back(std::make_unique<WindowObject>(WindowObject{sdl, procedure}));
     return Windows.back().get();

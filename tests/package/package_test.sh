@@ -29,6 +29,7 @@ usr/bin/demo-frames
 usr/bin/demo-music
 usr/bin/demo-pictures
 usr/bin/$name
+usr/libexec/$name/content-links
 usr/libexec/$name/demo
 usr/share/applications/org.twentythreeturns.TwentyThreeTurns.desktop
 usr/share/doc/$name/changelog.gz
@@ -71,6 +72,12 @@ appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work/appstream.log" ||
 expect "Exec" "$(grep '^Exec=' "$share"/applications/*.desktop)" "Exec=/usr/bin/$name"
 expect "Path" "$(grep '^Path=' "$share"/applications/*.desktop)" "Path=/usr/share/$name"
 expect "Icon" "$(grep '^Icon=' "$share"/applications/*.desktop)" "Icon=$name"
+expect "StartupWMClass" "$(grep '^StartupWMClass=' "$share"/applications/*.desktop)" "StartupWMClass=$name"
+grep -q '^License: MIT$' "$share/doc/$name/copyright" || fail "copyright names no MIT licence"
+for tool in demo-frames demo-pictures demo-music demo-capture; do
+    [[ "$(field Description)" == *"$tool"* ]] || fail "Description does not name $tool"
+    zcat "$share/man/man1/$name.1.gz" | grep -q "^\.BR ${tool//-/\\\\-} (1)" || fail "$name(1) does not name $tool"
+done
 [[ "$(file -b "$share/icons/hicolor/256x256/apps/$name.png")" == "PNG image data, 256 x 256, "* ]] ||
     fail "icon: $(file -b "$share/icons/hicolor/256x256/apps/$name.png")"
 
@@ -110,43 +117,71 @@ running_show() {  # running_show PID [EXCEPT]
     done
 }
 # Starts the launcher with the environment given, waits until the show runs
-# and checks its working directory, ends it as the desktop would, and checks
-# the exit code.
-run_show() {  # run_show EXPECTED_FOLDER VARIABLE=VALUE...
-    local folder=$1 pid status=0 cwd=""
+# and checks what its working directory holds, ends the launcher as the
+# desktop would, and checks the exit code and that the run's folder is gone.
+run_show() {  # run_show OWN_FOLDER VARIABLE=VALUE...: the show plays OWN_FOLDER's files, the defaults for the rest
+    local own=$1 pid show="" status=0 cwd="" links="" file
     shift
-    start_launcher "$@" "$launcher"
+    start_launcher XDG_RUNTIME_DIR="$work/runtime" "$@" "$launcher"
     pid=$!
-    [ "$(running_show "$pid")" != "$pid" ] || cwd=$(readlink "/proc/$pid/cwd")
+    show=$(running_show "$pid")
+    if [ -n "$show" ]; then
+        cwd=$(readlink "/proc/$show/cwd")
+        for file in "$cwd"/*; do links+="${file##*/} -> $(readlink "$file")"$'\n'; done
+    fi
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || status=$?
     kill -KILL -- "-$pid" 2>/dev/null || true
-    expect "show's folder" "$cwd" "$folder"
+    expect "show's folder" "${cwd%/*}" "$work/runtime"
+    local wanted=""
+    for file in "$share/$name"/*; do
+        if [ -n "$own" ] && { [ -e "$own/${file##*/}" ] || [ -L "$own/${file##*/}" ]; }; then
+            wanted+="${file##*/} -> $own/${file##*/}"$'\n'
+        else
+            wanted+="${file##*/} -> $file"$'\n'
+        fi
+    done
+    expect "show's files" "$links" "$wanted"
     expect "show's exit code" "$status" 0
+    expect "folders left in the runtime folder" "$(ls -A "$work/runtime")" ""
 }
+mkdir -p "$work/runtime"
 home=$work/home
 mkdir -p "$home"
-run_show "$share/$name" HOME="$home"
+run_show "" HOME="$home"
 own=$home/.local/share/$name
 mkdir -p "$own"
 echo "my own picture" >"$own/01.raw"
+ln -s nowhere "$own/05.raw"
+(cd "$own" && ls -lA --time-style=full-iso && cat 01.raw) >"$work/own-before"
 # A relative XDG_DATA_HOME is ignored.
 run_show "$own" HOME="$home" XDG_DATA_HOME=relative/folder
-expect "own picture" "$(cat "$own/01.raw")" "my own picture"
-for file in "$share/$name"/*; do
-    [ "${file##*/}" = 01.raw ] || cmp -s "$file" "$own/${file##*/}" || fail "own folder lacks ${file##*/}"
-done
-names() { find "$1" -mindepth 1 -printf '%f\n' | sort; }
-expect "own folder" "$(names "$own")" "$(names "$share/$name")"
+(cd "$own" && ls -lA --time-style=full-iso && cat 01.raw) >"$work/own-after"
+cmp -s "$work/own-before" "$work/own-after" || fail "the user's folder changed: $(diff "$work/own-before" "$work/own-after")"
 # An absolute one replaces ~/.local/share, even without a folder of ours in it.
-run_show "$share/$name" HOME="$home" XDG_DATA_HOME="$work/elsewhere"
+run_show "" HOME="$home" XDG_DATA_HOME="$work/elsewhere"
 status=0
-env -i HOME="$home" SDL_VIDEODRIVER=nonexistent "$launcher" >/dev/null 2>&1 || status=$?
+env -i HOME="$home" XDG_RUNTIME_DIR="$work/runtime" SDL_VIDEODRIVER=nonexistent "$launcher" >/dev/null 2>&1 || status=$?
 expect "exit code of a show that cannot start" "$status" 1
+expect "folders left after a show that cannot start" "$(ls -A "$work/runtime")" ""
+
+# On an X server the window carries the class the menu entry names and the icon.
+if command -v xvfb-run >/dev/null && command -v xprop >/dev/null; then
+    # shellcheck disable=SC2016  # the inner shell expands them
+    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy \
+        xvfb-run -a sh -c '"$1" & for _ in $(seq 100); do
+            xprop -name test -len 8 _NET_WM_ICON 2>/dev/null | grep -q "Icon" && break; sleep 0.1; done
+            { xprop -name test WM_CLASS; xprop -name test -len 8 _NET_WM_ICON; } >"$2" 2>&1
+            kill -TERM $!; wait $!' sh "$launcher" "$work/xprop" >/dev/null 2>&1 || true
+    expect "window class" "$(grep '^WM_CLASS' "$work/xprop" || true)" \
+        "WM_CLASS(STRING) = \"$name\", \"$name\""
+    grep -q '^_NET_WM_ICON(CARDINAL) = 	Icon (256 x 256):$' "$work/xprop" ||
+        fail "the window has no 256 x 256 icon: $(cat "$work/xprop")"
+fi
 
 # Unattended, a crash starts the show again after the pause, with one line on
 # standard error; SIGTERM to the launcher ends the show for good.
-start_launcher HOME="$home" "$launcher" --forever
+start_launcher HOME="$home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
 pid=$!
 first=$(running_show "$pid")
 if [ -z "$first" ] || [ "$first" = "$pid" ]; then fail "--forever runs no show"; fi

@@ -289,4 +289,37 @@ TEST_F(DemoCapture, UnwritableDestinationGivesOneLineAndExitCode1) {
     }
 }
 
+// Outside a folder holding content the capture plays what the launcher
+// plays: here, with no folder of the user's, the installed defaults, found
+// beside a copy of the tool installed as bin/demo-capture. The folder of
+// links it loads them through is gone afterwards. Without any pictures,
+// named by --content or anywhere, it writes nothing.
+TEST_F(DemoCapture, OutsideAContentFolderCapturesTheDefaultsAndWithoutPicturesNothing) {
+    namespace fs = std::filesystem;
+    for (const char* folder : {"stage/bin", "stage/share", "home", "runtime", "elsewhere", "empty"})
+        fs::create_directories(scratch.Path(folder));
+    fs::copy_file(Tool, scratch.Path("stage/bin/demo-capture"));
+    fs::create_directory_symlink(scratch.Path(), scratch.Path("stage/share/twenty-three-turns"));
+    const std::string environment = "env -u XDG_DATA_HOME HOME=../home XDG_RUNTIME_DIR=" + scratch.Path("runtime") + " ";
+    const std::string options = " --lossless --size 320x240 --full --seconds 0.05 ";
+    ASSERT_EQ(Run(options + "here.mkv"), 0) << scratch.Errors();
+    ASSERT_EQ(scratch.Run("cd elsewhere && " + environment + "../stage/bin/demo-capture" + options + "../there.mkv"), 0)
+        << scratch.Errors();
+    const Decoded here = DecodeFile(scratch.Path("here.mkv")), there = DecodeFile(scratch.Path("there.mkv"));
+    ASSERT_EQ(there.pictures.size(), 3u);
+    EXPECT_TRUE(there.pictures == here.pictures);
+    EXPECT_TRUE(there.sound == here.sound);
+    EXPECT_TRUE(scratch.List("runtime").empty());
+
+    const std::vector<std::string> before = scratch.List();
+    EXPECT_EQ(Run("--content empty out.mkv"), 1);
+    EXPECT_EQ(scratch.Errors(), "demo-capture: no pictures 01.raw ... 23.raw in empty: nothing to capture\n");
+    EXPECT_EQ(scratch.Run("cd elsewhere && " + environment + Tool + " ../out.mkv"), 1);
+    EXPECT_EQ(scratch.Errors().rfind("demo-capture: no pictures 01.raw ... 23.raw in ", 0), 0u) << scratch.Errors();
+    EXPECT_EQ(std::count(scratch.Errors().begin(), scratch.Errors().end(), '\n'), 1) << scratch.Errors();
+    EXPECT_EQ(scratch.List(), before);
+    EXPECT_TRUE(scratch.List("runtime").empty());
+    EXPECT_TRUE(scratch.List("elsewhere").empty());
+}
+
 }  // namespace

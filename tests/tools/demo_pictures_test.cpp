@@ -116,6 +116,10 @@ TEST(DemoPictures, HostileFilesAreNamedAndRefused) {
     // A PNG whose header declares 65535 x 65535 pixels, with hardly any data.
     std::string wide("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xff\xff\0\0\xff\xff\x08\x02\0\0\0\0\0\0\0", 33);
     scratch.Write("wide.png", wide + std::string("\0\0\0\0IDAT\0\0\0\0\0\0\0\0IEND\0\0\0\0", 24));
+    // A WebP canvas of 16384 x 16384 pixels, declared with nothing behind it;
+    // a WebP file longer by its header than it is.
+    scratch.Write("wide.webp", std::string("RIFF\x16\0\0\0WEBPVP8X\x0a\0\0\0\0\0\0\0\xff\x3f\0\xff\x3f\0", 30));
+    scratch.Write("cut.webp", std::string("RIFF\xe8\3\0\0WEBPVP8L\x0a\0\0\0\x2f", 21));
     scratch.Write("huge.bmp", "BM");
     std::filesystem::resize_file(scratch.Path("huge.bmp"), (260 << 20) + 1);  // sparse: no disk used
     scratch.Write("big.raw", "");
@@ -135,6 +139,8 @@ TEST(DemoPictures, HostileFilesAreNamedAndRefused) {
         {"convert cut.jpg out", "cannot read cut.jpg: the file is cut short"},
         {"convert cut.tga out", "cannot read cut.tga: the file is cut short"},
         {"convert wide.png out", "wide.png: 65535 x 65535 pixels; images above 67108864 pixels are not converted"},
+        {"convert wide.webp out", "wide.webp: 16384 x 16384 pixels; images above 67108864 pixels are not converted"},
+        {"convert cut.webp out", "cannot read cut.webp: the file is cut short"},
         {"convert huge.bmp out", "huge.bmp: 272629761 bytes; image files above 272629760 bytes are not read"},
         {"convert lzw-loop.gif out", "cannot read lzw-loop.gif: the file is corrupt"},
         {"convert empty-image.gif out", "cannot read empty-image.gif: the file is corrupt"},
@@ -167,17 +173,86 @@ TEST(DemoPictures, ConvertReplacesNoFileUnlessItCanWriteThemAll) {
     for (int number = 1; number <= 6; ++number) EXPECT_EQ(scratch.Read("out/0" + std::to_string(number) + ".raw"), "old");
 }
 
-TEST(DemoPictures, ConvertTakesAtMost23Images) {
+// A folder of photos gives its first 23 in the order given; the rest are not
+// even read.
+TEST(DemoPictures, ConvertTakesTheFirst23AndSaysHowManyItLeftOut) {
     ScratchDirectory scratch;
     SaveImage(scratch.Path("a.png"), 8, 8, 0x102030);
-    std::string images;
-    for (int i = 0; i < 24; ++i) images += " a.png";
-    EXPECT_EQ(scratch.Run(Tool + " convert" + images + " out"), 2);
-    EXPECT_NE(scratch.Errors().find("at most 23 images"), std::string::npos) << scratch.Errors();
-    EXPECT_TRUE(scratch.List("out").empty());
-    images.resize(images.size() - 6);
-    EXPECT_EQ(scratch.Run(Tool + " convert" + images + " out"), 0) << scratch.Errors();
+    SaveImage(scratch.Path("b.png"), 8, 8, 0xF0E0D0);
+    std::string images = " b.png";
+    for (int i = 1; i < 23; ++i) images += " a.png";
+    EXPECT_EQ(scratch.Run(Tool + " convert" + images + " b.png missing.png out"), 0) << scratch.Errors();
+    EXPECT_EQ(scratch.Errors(), "demo-pictures: the show has 23 pictures: converting the first 23 images, leaving out 2\n");
     EXPECT_EQ(scratch.List("out").size(), 23u);
+    EXPECT_EQ(PixelOf(scratch.Read("out/01.raw"), 0, 0), 0xF0E0D0u);
+    EXPECT_EQ(PixelOf(scratch.Read("out/23.raw"), 0, 0), 0x102030u);
+}
+
+// Fewer pictures than before: the older ones after them are named, and with
+// --replace removed; nothing else in the folder is touched.
+TEST(DemoPictures, ConvertNamesOrReplacesOlderPicturesAfterTheNewOnes) {
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("a.png"), 8, 8, 0x102030);
+    ASSERT_EQ(scratch.Run(Tool + " convert a.png a.png a.png a.png a.png out"), 0) << scratch.Errors();
+    ASSERT_EQ(mkdir(scratch.Path("out/08.raw").c_str(), 0755), 0);
+    scratch.Write("out/kimo.xm", "music");
+    scratch.Write("out/24.raw", "not ours");
+    ASSERT_EQ(symlink("elsewhere", scratch.Path("out/06.raw").c_str()), 0);
+    const std::vector<std::string> all = {"01.raw", "02.raw", "03.raw", "04.raw", "05.raw", "06.raw",
+                                          "08.raw", "24.raw", "kimo.xm"};
+    EXPECT_EQ(scratch.Run(Tool + " convert a.png a.png a.png out"), 0) << scratch.Errors();
+    EXPECT_EQ(scratch.Errors(), "demo-pictures: out still holds 04.raw, 05.raw, 06.raw from before, which the show "
+                                "plays after the new pictures; --replace removes them\n");
+    EXPECT_EQ(scratch.List("out"), all);
+    EXPECT_EQ(scratch.Run(Tool + " convert --replace a.png a.png a.png out"), 0) << scratch.Errors();
+    EXPECT_EQ(scratch.Errors(), "");
+    EXPECT_EQ(scratch.List("out"), (std::vector<std::string>{"01.raw", "02.raw", "03.raw", "08.raw", "24.raw", "kimo.xm"}));
+    EXPECT_EQ(scratch.Read("out/kimo.xm"), "music");
+}
+
+// A JPEG file with an APP1 block holding the EXIF orientation `orientation`
+// put in front of its other segments.
+std::string WithOrientation(const std::string& jpeg, int orientation) {
+    const char exif[] = {'\xFF', '\xE1', 0, 34, 'E', 'x', 'i', 'f', 0, 0,    // APP1, its length
+                         'M', 'M', 0, 42, 0, 0, 0, 8,                          // TIFF header, big-endian
+                         0, 1, 1, 0x12, 0, 3, 0, 0, 0, 1,                      // one entry: orientation, a short
+                         0, static_cast<char>(orientation), 0, 0, 0, 0, 0, 0};  // its value; no further IFD
+    return jpeg.substr(0, 2) + std::string(exif, sizeof exif) + jpeg.substr(2);
+}
+
+// A landscape photo stored in each of the eight EXIF orientations (turned or
+// mirrored the other way by ImageMagick, then tagged) converts to the photo
+// as it was; a WebP of it too, a lossless one to exactly the PNG's picture.
+TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
+    if (access("/usr/bin/convert", X_OK) != 0) GTEST_SKIP() << "ImageMagick's convert is missing";
+    ScratchDirectory scratch;
+    // Four corners of four colours: any turn or mirror shows.
+    ASSERT_EQ(scratch.Run("/usr/bin/convert -size 300x200 xc: -sparse-color bilinear "
+                          "'0,0 red 299,0 yellow 0,199 blue 299,199 white' -depth 8 photo.png"), 0) << scratch.Errors();
+    ASSERT_EQ(scratch.Run("/usr/bin/convert photo.png -define webp:lossless=true lossless.webp && "
+                          "/usr/bin/convert photo.png -quality 95 lossy.webp"), 0) << scratch.Errors();
+    // Orientation n is shown after turning or mirroring the stored image by
+    // ImageMagick's own orientation `stored[n]`, its inverse.
+    const char* stored[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft", "LeftTop", "LeftBottom",
+                            "RightBottom", "RightTop"};
+    std::string images = " photo.png lossless.webp lossy.webp";
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::string name = "stored" + std::to_string(orientation) + ".jpg";
+        ASSERT_EQ(scratch.Run("/usr/bin/convert photo.png -orient " + std::string(stored[orientation - 1]) +
+                              " -auto-orient -strip -quality 98 -sampling-factor 1x1 " + name), 0) << scratch.Errors();
+        scratch.Write(name, WithOrientation(scratch.Read(name), orientation));
+        images += " " + name;
+    }
+    ASSERT_EQ(scratch.Run(Tool + " convert" + images + " out"), 0) << scratch.Errors();
+    const std::string upright = scratch.Read("out/01.raw");
+    EXPECT_TRUE(scratch.Read("out/02.raw") == upright) << "lossless WebP";
+    for (int number = 3; number <= 11; ++number) {
+        const std::string bytes = scratch.Read("out/" + std::string(number < 10 ? "0" : "") + std::to_string(number) + ".raw");
+        double difference = 0;
+        for (int y = 0; y < PictureHeight; ++y)
+            for (int x = 0; x < PictureWidth; ++x) difference += ChannelDistance(PixelOf(bytes, x, y), PixelOf(upright, x, y));
+        EXPECT_LT(difference / PicturePixels, 2.0) << (number == 3 ? "lossy WebP" : "orientation ") << number - 3;
+    }
 }
 
 TEST(DemoPictures, BadCommandLinesGiveUsageAndExitCode2) {

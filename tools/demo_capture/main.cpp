@@ -21,6 +21,7 @@ extern "C" {
 #include "platform/sdl/module_file.h"
 #include "show/render_frame.h"
 #include "tools/demo_capture/capture.h"
+#include "tools/content/content_folder.h"
 #include "tools/demo_capture/progress.h"
 
 namespace {
@@ -33,9 +34,12 @@ int Usage(const std::string& problem, std::FILE* out = stderr) {
     if (!problem.empty()) std::fprintf(out, "demo-capture: %s\n", problem.c_str());
     std::fprintf(out,
                  "usage: demo-capture [options] OUT\n"
-                 "  Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm in\n"
-                 "  the working directory into the video file OUT, whose extension picks the kind:\n"
-                 "  .mp4 (H.264 and AAC), .mkv or .webm (VP9 and Opus).\n"
+                 "  Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm\n"
+                 "  into the video file OUT, whose extension picks the kind: .mp4 (H.264 and AAC),\n"
+                 "  .mkv or .webm (VP9 and Opus). The content is the working directory's when it\n"
+                 "  holds any, else what twenty-three-turns plays: ~/.local/share/twenty-three-turns\n"
+                 "  with the installed defaults for files missing there.\n"
+                 "  --content DIR  the content of the folder DIR\n"
                  "  --seconds S  length in seconds (default 368, one cycle of the 23 pictures)\n"
                  "  --fps N      frames per second (default 60)\n"
                  "  --size WxH   frame size (default 1920x1080); the picture's band is enlarged\n"
@@ -76,16 +80,43 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 }  // namespace
 
+// Loads the pictures and the module from `folder`, or when none is given from
+// the working directory if it holds content and else from what the launcher
+// plays; or says why there is nothing to capture.
+bool LoadContent(std::string folder, CaptureSettings& settings, std::string& error) {
+    std::string made, where = folder.empty() ? std::string("the working directory") : folder;
+    if (folder.empty() && !HoldsContent(".")) {
+        if (!MakeDefaultRunFolder(PROGRAM_TO_CONTENT, made, error)) return false;
+        folder = made;
+        where = OwnContentFolder() + " or " + InstalledContentFolder(PROGRAM_TO_CONTENT);
+    } else if (folder.empty()) {
+        folder.push_back('.');
+    }
+    bool loaded = false;
+    if (HoldsPicture(folder)) {
+        const auto load = [&settings] {
+            LoadImages();
+            settings.module = OpenModuleFile(ModuleFileName);
+        };
+        loaded = WorkInFolder(folder, load, error);
+    } else {
+        error = "no pictures 01.raw ... 23.raw in " + where + ": nothing to capture";
+    }
+    if (!made.empty()) RemoveRunFolder(made);
+    return loaded;
+}
+
 int main(int argc, char** argv) {
     CaptureSettings settings;
     double seconds = CycleMilliseconds / 1000.0;
     bool lossless = false;
+    std::string content;
     std::vector<std::string> outputs;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i], value;
         const size_t equals = arg.find('=');
         const bool takesValue = arg.rfind("--seconds", 0) == 0 || arg.rfind("--fps", 0) == 0 ||
-                                arg.rfind("--size", 0) == 0;
+                                arg.rfind("--size", 0) == 0 || arg.rfind("--content", 0) == 0;
         if (takesValue && equals != std::string::npos) {
             value = arg.substr(equals + 1);
             arg.resize(equals);
@@ -104,6 +135,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--size") {
             if (!ParseSize(value, settings.width, settings.height))
                 return Usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'");
+        } else if (arg == "--content") {
+            if (value.empty()) return Usage("--content needs a folder");
+            content = value;
         } else if (arg == "--full") {
             settings.full = true;
         } else if (arg == "--lossless") {
@@ -134,13 +168,15 @@ int main(int argc, char** argv) {
 
     // Failures come back as one line of our own.
     av_log_set_level(AV_LOG_QUIET);
-    LoadImages();
+    std::string error;
+    if (!LoadContent(content, settings, error)) {
+        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+        return 1;
+    }
     BuildSineTable();
-    settings.module = OpenModuleFile(ModuleFileName);
     if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
-    std::string error;
     const bool done =
         CaptureShow(settings, [&meter](int64_t frames) { meter.Update(frames); }, error);
     if (settings.module) openmpt_module_destroy(settings.module);

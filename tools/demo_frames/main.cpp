@@ -12,6 +12,7 @@
 #include "fx/plasma.h"
 #include "show/render_frame.h"
 #include "tools/common/file_output.h"
+#include "tools/content/content_folder.h"
 #include "tools/demo_frames/frame_times.h"
 
 namespace {
@@ -19,10 +20,10 @@ namespace {
 int Usage(const std::string& problem) {
     if (!problem.empty()) std::fprintf(stderr, "demo-frames: %s\n", problem.c_str());
     std::fprintf(stderr,
-                 "usage: demo-frames [--png] OUTDIR T...\n"
+                 "usage: demo-frames [--png] [--content DIR] OUTDIR T...\n"
                  "  Renders the show at each elapsed time T (milliseconds, or START:END:STEP)\n"
-                 "  from the pictures 01.raw ... 23.raw in the working directory, and writes\n"
-                 "  OUTDIR/frame-T.raw (and OUTDIR/frame-T.png with --png).\n");
+                 "  from the pictures 01.raw ... 23.raw in the working directory (or in DIR),\n"
+                 "  and writes OUTDIR/frame-T.raw (and OUTDIR/frame-T.png with --png).\n");
     return 2;
 }
 
@@ -71,8 +72,15 @@ bool FramesFit(const std::string& directory, const std::vector<FrameTimes>& time
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool png = false;
-    if (!args.empty() && args.front() == "--png") {
-        png = true;
+    std::string content = ".";
+    while (!args.empty() && (args.front() == "--png" || args.front() == "--content")) {
+        if (args.front() == "--content") {
+            if (args.size() < 2) return Usage("--content needs a folder");
+            content = args[1];
+            args.erase(args.begin());
+        } else {
+            png = true;
+        }
         args.erase(args.begin());
     }
     if (args.empty()) return Usage("");
@@ -89,6 +97,10 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
+    if (content != "." && !HoldsPicture(content)) {
+        std::fprintf(stderr, "demo-frames: no pictures 01.raw ... 23.raw in %s\n", content.c_str());
+        return 1;
+    }
     const bool existed = access(directory.c_str(), F_OK) == 0;
     if (!EnsureDirectory(directory, error) || !FramesFit(directory, times, png, error)) {
         if (!existed) rmdir(directory.c_str());
@@ -96,7 +108,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    LoadImages();
+    if (!WorkInFolder(content, LoadImages, error)) {
+        std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
+        return 1;
+    }
     BuildSineTable();
     for (const FrameTimes& range : times) {
         for (uint64_t time = range.start; time < range.end; time += range.step) {

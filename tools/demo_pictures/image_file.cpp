@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <libexif/exif-data.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,13 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/regular_file.h"
 
 namespace {
 
-enum class Format { Png, Jpeg, Bmp, Gif, Tga, Unknown };
+enum class Format { Png, Jpeg, Bmp, Gif, Tga, Webp, Unknown };
 
 struct Size {
     uint64_t width = 0;
@@ -38,6 +40,7 @@ Format FormatOf(const uint8_t* b, size_t n, const std::string& name) {
     if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return Format::Jpeg;
     if (n >= 2 && b[0] == 'B' && b[1] == 'M') return Format::Bmp;
     if (n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0)) return Format::Gif;
+    if (n >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WEBP", 4) == 0) return Format::Webp;
     std::string extension = name.size() >= 4 ? name.substr(name.size() - 4) : "";
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
     return extension == ".tga" ? Format::Tga : Format::Unknown;
@@ -221,6 +224,79 @@ Problem CheckTga(const uint8_t* b, size_t n, Size& size) {
     return at <= n ? nullptr : CutShort;
 }
 
+uint32_t Little24(const uint8_t* p) { return uint32_t{p[2]} << 16 | Little16(p); }
+
+// The RIFF container's chunks, each within it; the first is the image's
+// header: lossy ("VP8 "), lossless ("VP8L") or extended ("VP8X", which gives
+// the canvas).
+Problem CheckWebp(const uint8_t* b, size_t n, Size& size) {
+    const uint64_t end = 8 + uint64_t{Little32(b + 4)};
+    if (end < 20 || end % 2) return Broken;
+    if (end > n) return CutShort;
+    for (uint64_t at = 12; at < end;) {
+        if (end - at < 8) return Broken;
+        const uint64_t length = Little32(b + at + 4);
+        if (end - at - 8 < length + length % 2) return Broken;
+        at += 8 + length + length % 2;
+    }
+    const uint8_t* chunk = b + 20;
+    const uint32_t length = Little32(b + 16);
+    if (std::memcmp(b + 12, "VP8 ", 4) == 0) {
+        if (length < 10 || chunk[3] != 0x9D || chunk[4] != 0x01 || chunk[5] != 0x2A) return Broken;
+        size = {Little16(chunk + 6) & 0x3FFFu, Little16(chunk + 8) & 0x3FFFu};
+    } else if (std::memcmp(b + 12, "VP8L", 4) == 0) {
+        if (length < 5 || chunk[0] != 0x2F) return Broken;
+        const uint32_t bits = Little32(chunk + 1);
+        size = {(bits & 0x3FFFu) + 1, (bits >> 14 & 0x3FFFu) + 1};
+    } else if (std::memcmp(b + 12, "VP8X", 4) == 0) {
+        if (length < 10) return Broken;
+        size = {Little24(chunk + 4) + uint64_t{1}, Little24(chunk + 7) + uint64_t{1}};
+    } else {
+        return Broken;
+    }
+    return nullptr;
+}
+
+// The EXIF orientation of a JPEG image, 1 (as stored) to 8; 1 without one.
+int Orientation(const uint8_t* bytes, size_t size) {
+    ExifData* exif = exif_data_new_from_data(bytes, static_cast<unsigned>(size));
+    if (!exif) return 1;
+    int orientation = 1;
+    const ExifEntry* entry = exif_content_get_entry(exif->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+    if (entry && entry->format == EXIF_FORMAT_SHORT && entry->components == 1 && entry->size >= 2)
+        orientation = exif_get_short(entry->data, exif_data_get_byte_order(exif));
+    exif_data_unref(exif);
+    return orientation >= 1 && orientation <= 8 ? orientation : 1;
+}
+
+// Turns and mirrors `image` as EXIF orientation `orientation` asks, so that
+// it stands as it is meant to be seen: 6, for instance, turns it a quarter
+// clockwise.
+void ApplyOrientation(int orientation, RgbImage& image) {
+    if (orientation == 1) return;
+    const int w = image.width, h = image.height;
+    const bool swapped = orientation >= 5;
+    RgbImage turned{swapped ? h : w, swapped ? w : h, std::vector<uint8_t>(image.rgb.size())};
+    for (int y = 0; y < turned.height; ++y) {
+        for (int x = 0; x < turned.width; ++x) {
+            int sx = x, sy = y;  // where this pixel is stored
+            switch (orientation) {
+            case 2: sx = w - 1 - x; break;
+            case 3: sx = w - 1 - x; sy = h - 1 - y; break;
+            case 4: sy = h - 1 - y; break;
+            case 5: sx = y; sy = x; break;
+            case 6: sx = y; sy = h - 1 - x; break;
+            case 7: sx = w - 1 - y; sy = h - 1 - x; break;
+            case 8: sx = w - 1 - y; sy = x; break;
+            default: break;
+            }
+            std::memcpy(&turned.rgb[(static_cast<size_t>(y) * turned.width + x) * 3],
+                        &image.rgb[(static_cast<size_t>(sy) * w + sx) * 3], 3);
+        }
+    }
+    image = std::move(turned);
+}
+
 struct SurfaceDeleter {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
@@ -236,6 +312,7 @@ SDL_Surface* Decode(Format format, const uint8_t* bytes, size_t size) {
     case Format::Bmp: surface = IMG_LoadBMP_RW(source); break;
     case Format::Gif: surface = IMG_LoadGIF_RW(source); break;
     case Format::Tga: surface = IMG_LoadTGA_RW(source); break;
+    case Format::Webp: surface = IMG_LoadWEBP_RW(source); break;
     case Format::Unknown: break;
     }
     SDL_RWclose(source);
@@ -254,7 +331,8 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
     case Format::Bmp: problem = CheckBmp(bytes, size, dimensions); break;
     case Format::Gif: problem = CheckGif(bytes, size, dimensions); break;
     case Format::Tga: problem = CheckTga(bytes, size, dimensions); break;
-    case Format::Unknown: problem = "not a PNG, JPEG, BMP, GIF or TGA image"; break;
+    case Format::Webp: problem = CheckWebp(bytes, size, dimensions); break;
+    case Format::Unknown: problem = "not a PNG, JPEG, BMP, GIF, TGA or WebP image"; break;
     }
     if (!problem && (dimensions.width == 0 || dimensions.height == 0)) problem = Broken;
     if (problem) {
@@ -290,6 +368,7 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
         for (int x = 0; x < image.width; ++x)
             for (int c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((row[x * 4 + c] * row[x * 4 + 3] + 127) / 255);
     }
+    if (format == Format::Jpeg) ApplyOrientation(Orientation(bytes, size), image);
     return true;
 }
 

@@ -2,6 +2,10 @@
 // pictures converted from ordinary image files; and shows a picture file as PNG.
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdio>
 #include <memory>
@@ -24,9 +28,10 @@ int Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "usage: demo-pictures generate OUTDIR\n"
                  "         writes the 23 default pictures OUTDIR/01.raw ... OUTDIR/23.raw\n"
-                 "       demo-pictures convert IMAGE... OUTDIR\n"
-                 "         turns up to 23 images (PNG, JPEG, BMP, GIF, TGA) into OUTDIR/01.raw ...,\n"
-                 "         each scaled to cover 320 x 240 and cropped to the middle\n"
+                 "       demo-pictures convert [--replace] IMAGE... OUTDIR\n"
+                 "         turns the first 23 images (PNG, JPEG, BMP, GIF, TGA, WebP) into\n"
+                 "         OUTDIR/01.raw ..., each upright, scaled to cover 320 x 240 and cropped\n"
+                 "         to the middle; --replace removes the numbered pictures after them\n"
                  "       demo-pictures view [--square N] PICTURE.raw OUT.png\n"
                  "         writes a picture file as a PNG image; with --square, its middle\n"
                  "         square scaled to N x N pixels (N from 1 to 1024)\n");
@@ -55,10 +60,25 @@ int Generate(const std::string& directory) {
     return 0;
 }
 
+// The numbered pictures after the first `count` that `directory` holds from
+// before: regular files and links, never anything else of those names.
+std::vector<std::string> OlderPictures(const std::string& directory, size_t count) {
+    std::vector<std::string> older;
+    for (int number = static_cast<int>(count) + 1; number <= ImageCount; ++number) {
+        struct stat status {};
+        const std::string path = PicturePath(directory, number);
+        if (lstat(path.c_str(), &status) == 0 && (S_ISREG(status.st_mode) || S_ISLNK(status.st_mode)))
+            older.push_back(path);
+    }
+    return older;
+}
+
 // Every image is read and scaled, and every new file written under a
 // temporary name, before the first one is put in place: a bad image or a full
-// disk leaves the folder as it was.
-int Convert(const std::vector<std::string>& images, const std::string& directory) {
+// disk leaves the folder as it was. The pictures of an earlier conversion
+// numbered after the new ones would play on after them: named, or with
+// `replace` removed.
+int Convert(const std::vector<std::string>& images, const std::string& directory, bool replace) {
     std::vector<Picture> pictures(images.size());
     std::string error;
     for (size_t i = 0; i < images.size(); ++i) {
@@ -70,7 +90,18 @@ int Convert(const std::vector<std::string>& images, const std::string& directory
     OutputFiles files;
     for (size_t i = 0; i < pictures.size(); ++i)
         if (!files.WritePicture(PicturePath(directory, static_cast<int>(i) + 1), pictures[i], error)) return Fail(error);
-    return files.Commit(error) ? 0 : Fail(error);
+    if (!files.Commit(error)) return Fail(error);
+    const std::vector<std::string> older = OlderPictures(directory, pictures.size());
+    if (older.empty()) return 0;
+    std::string names;
+    for (const std::string& path : older) {
+        if (replace && unlink(path.c_str()) != 0) return Fail("cannot remove " + path + ": " + std::strerror(errno));
+        names += (names.empty() ? "" : ", ") + path.substr(path.rfind('/') + 1);
+    }
+    if (!replace)
+        std::fprintf(stderr, "demo-pictures: %s still holds %s from before, which the show plays after the new "
+                     "pictures; --replace removes them\n", directory.c_str(), names.c_str());
+    return 0;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -132,11 +163,17 @@ int main(int argc, char** argv) {
         return square ? View(args[3], args[4], square) : Usage("--square takes a size from 1 to 1024");
     }
     if (command == "convert") {
-        if (args.size() < 3) return Usage("convert takes one or more images and a folder");
-        const std::vector<std::string> images(args.begin() + 1, args.end() - 1);
-        if (images.size() > ImageCount)
-            return Usage("convert takes at most 23 images, " + std::to_string(images.size()) + " given");
-        return Convert(images, args.back());
+        const bool replace = args.size() > 1 && args[1] == "--replace";
+        const size_t first = replace ? 2 : 1;
+        if (args.size() < first + 2) return Usage("convert takes one or more images and a folder");
+        std::vector<std::string> images(args.begin() + static_cast<long>(first), args.end() - 1);
+        if (images.size() > ImageCount) {
+            // The show has 23 pictures; a whole folder of photos gives its first 23.
+            std::fprintf(stderr, "demo-pictures: the show has %d pictures: converting the first %d images, leaving out %zu\n",
+                         ImageCount, ImageCount, images.size() - ImageCount);
+            images.resize(ImageCount);
+        }
+        return Convert(images, args.back(), replace);
     }
     return Usage("unknown command " + command);
 }

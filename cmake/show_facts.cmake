@@ -5,8 +5,10 @@
 #
 # Sets DEMO_FRAME_WIDTH, DEMO_FRAME_HEIGHT, DEMO_BAND_TOP, DEMO_BAND_BOTTOM,
 # DEMO_PICTURE_COUNT, DEMO_PICTURE_FILES (01.raw ...), DEMO_MODULE_FILE,
-# DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS (NAME=NUMBER ...), and writes
-# show_facts.sh in the build folder for the shell scripts.
+# DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS (NAME=NUMBER ...), the same as
+# JavaScript literals for the page's templates (web/show_facts.js.in,
+# platform/web/page_events.js.in), and writes show_facts.sh in the build
+# folder for the shell scripts.
 
 # ${variable} = the first group of `pattern` on a line of `header`.
 function(demo_read_fact variable header pattern)
@@ -55,5 +57,10 @@ if(NOT DEMO_PAGE_EVENTS)
   message(FATAL_ERROR "platform/web/page_events.h names no events: update cmake/show_facts.cmake")
 endif()
 
+# The same for the templates: shell words, JavaScript literals.
 string(REPLACE ";" " " DEMO_PICTURE_FILES_WORDS "${DEMO_PICTURE_FILES}")
+list(JOIN DEMO_PICTURE_FILES "', '" DEMO_PICTURE_FILES_JS)
+set(DEMO_PICTURE_FILES_JS "'${DEMO_PICTURE_FILES_JS}'")
+list(JOIN DEMO_PAGE_EVENTS ", " DEMO_PAGE_EVENTS_JS)
+string(REPLACE "=" ": " DEMO_PAGE_EVENTS_JS "${DEMO_PAGE_EVENTS_JS}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/show_facts.sh.in ${CMAKE_BINARY_DIR}/show_facts.sh @ONLY)

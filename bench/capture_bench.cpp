@@ -15,16 +15,17 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
-#include "platform/sdl/module_file.h"
+#include "authoring/pictures/generator.h"
+#include "authoring/song/composition.h"
+#include "capture/capture.h"
+#include "platform/module_file.h"
+#include "show/render_frame.h"
 #include "tools/common/file_output.h"
-#include "tools/demo_capture/capture.h"
-#include "tools/demo_music/composition.h"
-#include "tools/demo_pictures/generator.h"
 
 namespace {
 
-// A private folder holding the default module; the captures are written there.
+// A private folder holding the default pictures and module, made the working
+// directory; the captures are written there.
 const std::string& Folder() {
     // Never destroyed: the clean-up at exit still needs it.
     static const std::string& folder = *new std::string([] {
@@ -35,8 +36,15 @@ const std::string& Folder() {
         if (!EncodeXm(ComposeSong(), bytes, error) ||
             !WriteFileAtomically(pattern + "/kimo.xm", bytes.data(), bytes.size(), error))
             std::abort();
-        for (int number = 1; number <= DefaultPictureCount; ++number) GeneratePicture(number, ImageBank[number - 1]);
-        BuildSineTable();
+        // The capture reads the pictures from the working directory.
+        Picture picture;
+        for (int number = 1; number <= DefaultPictureCount; ++number) {
+            char name[PictureFileNameSize];
+            PictureFileName(name, number);
+            GeneratePicture(number, picture);
+            if (!WritePictureFile(pattern + "/" + name, picture, error)) std::abort();
+        }
+        if (chdir(pattern.c_str()) != 0) std::abort();
         av_log_set_level(AV_LOG_QUIET);
         return pattern;
     }());
@@ -54,6 +62,7 @@ void Capture(benchmark::State& state, const char* name, bool lossless, int width
     settings.frames = seconds * settings.fps;
     for (auto _ : state) {
         settings.module = OpenModuleFile((Folder() + "/kimo.xm").c_str());
+        StartOffscreen();
         std::string error;
         if (!CaptureShow(settings, nullptr, error)) state.SkipWithError(error.c_str());
         openmpt_module_destroy(settings.module);

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "fx/plasma.h"
 
-#include <bit>
 #include <cmath>
 
 #include "fx/fx_routines.h"
@@ -8,7 +7,7 @@
 int32_t SineTable[SineTableSize];
 
 void BuildSineTable() {
-    const float step = std::bit_cast<float>(0x3CB60B61u);  // nearest float to 1/45
+    constexpr float step = 0x1.6c16c2p-6f;  // nearest float to 1/45
     for (int i = 0; i < SineTableSize; ++i)
         SineTable[i] = static_cast<int32_t>((std::sin(i * static_cast<double>(step)) + 1.0) * 256.0);
 }

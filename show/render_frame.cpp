@@ -1,7 +1,8 @@
 #include "show/render_frame.h"
 
-#include <bit>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 
 #include "assets/image_bank.h"
 #include "fx/pixel.h"
@@ -17,11 +18,11 @@ Picture OutputBuffer;
 
 namespace {
 
-// Single-precision constants, by bit pattern.
-const float AngleRate = std::bit_cast<float>(0x3851B717u);       // 0.00005 rad per ms
-const float ZoomRate = std::bit_cast<float>(0x37D1B717u);        // 0.000025 per ms
-const float BlurWaveRate = std::bit_cast<float>(0x3B23D70Au);    // 0.0025 rad per ms
-const float BlurWaveScale = std::bit_cast<float>(0x3BF6603Eu);   // nearest float to 1/133
+// Single-precision constants, written exactly.
+constexpr float AngleRate = 0x1.a36e2ep-15f;      // 0.00005 rad per ms
+constexpr float ZoomRate = 0x1.a36e2ep-16f;       // 0.000025 per ms
+constexpr float BlurWaveRate = 0x1.47ae14p-9f;    // 0.0025 rad per ms
+constexpr float BlurWaveScale = 0x1.ecc07cp-8f;   // nearest float to 1/133
 
 }  // namespace
 
@@ -68,6 +69,12 @@ void ComposeFrame(uint32_t elapsed, uint32_t blurElapsed) {
     const FrameTimeline t = ComputeTimeline(elapsed);
     MixPictures(t);
     FinishFrame(t, blurElapsed);
+}
+
+void StartOffscreen() {
+    LoadImages();
+    BuildSineTable();
+    for (Picture* picture : {&MixBuffer, &AuxBuffer, &OutputBuffer}) std::memset(picture->Pixels, 0, PictureBytes);
 }
 
 void RenderFrame() {

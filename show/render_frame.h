@@ -49,6 +49,12 @@ float BlurFactor(uint32_t elapsed);
 // left behind.
 void ComposeFrame(uint32_t elapsed, uint32_t blurElapsed);
 
+// The start of frames made off screen, the same as the show's own start: the
+// pictures loaded from the working directory, the sine table built and the
+// working pictures black. The frames ComposeFrame then gives are the same in
+// every program that renders them.
+void StartOffscreen();
+
 // The live show's frame: ComposeFrame on the clock, read once before the
 // rotozooms and once more after the copy.
 void RenderFrame();

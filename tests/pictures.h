@@ -10,15 +10,15 @@
 #include <string>
 
 #include "assets/image_bank.h"
+#include "assets/picture_file.h"
 #include "fx/picture.h"
 #include "tests/scratch_directory.h"
 
 // A picture file's bytes: blue, green, red, spare for each pixel.
 inline std::string PictureFileBytes(const Picture& picture) {
-    std::string bytes(PictureBytes, '\0');
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(picture.Pixels[i] >> (8 * b));
-    return bytes;
+    static uint8_t bytes[PictureBytes];
+    EncodePictureFile(picture, bytes);
+    return std::string(reinterpret_cast<const char*>(bytes), PictureBytes);
 }
 
 // The picture in a picture file's bytes, which must be exactly one picture long.
@@ -28,10 +28,7 @@ inline std::unique_ptr<Picture> PictureFromFileBytes(const std::string& bytes) {
         ADD_FAILURE() << "a picture file of " << bytes.size() << " bytes";
         return picture;
     }
-    for (int i = 0; i < PicturePixels; ++i) {
-        const auto byte = [&](int b) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[4 * i + b])) << (8 * b); };
-        picture->Pixels[i] = byte(0) | byte(1) | byte(2) | byte(3);
-    }
+    DecodePictureFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *picture);
     return picture;
 }
 

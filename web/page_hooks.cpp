@@ -15,9 +15,7 @@
 // the same start as a fresh demo-frames run. For a page whose show has not
 // started: it takes the show's pictures and working buffers.
 extern "C" EMSCRIPTEN_KEEPALIVE void DemoRenderFrames(const uint32_t* times, int count, uint32_t* frames) {
-    LoadImages();
-    BuildSineTable();
-    for (Picture* picture : {&MixBuffer, &AuxBuffer, &OutputBuffer}) std::memset(picture->Pixels, 0, PictureBytes);
+    StartOffscreen();
     for (int i = 0; i < count; ++i) {
         ComposeFrame(times[i], times[i]);
         std::memcpy(frames + i * PicturePixels, OutputBuffer.Pixels, PictureBytes);

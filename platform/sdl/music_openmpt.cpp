@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/module_file.h"
 #include "platform/music.h"
-#include "platform/sdl/module_file.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/module_file.h"
 #include "platform/music.h"
-#include "platform/sdl/module_file.h"
 #include "tests/platform/test_module.h"
 #include "tests/scratch_directory.h"
 

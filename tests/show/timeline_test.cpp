@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <vector>
 
-#include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "platform/clock.h"
 #include "show/render_frame.h"
+#include "tests/pictures.h"
 
 namespace {
 
@@ -85,20 +85,23 @@ TEST(Timeline, BlurFactorSwingsInItsBand) {
     EXPECT_EQ(BlurFactor(0), static_cast<float>(0.987 + 0.2 * static_cast<double>(1.0f / 133)));
 }
 
+// Frames from a fresh start on the tests' pictures, which cover the whole
+// picture, band or not.
 class RenderFrameTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        BuildSineTable();
-        for (int slot = 0; slot < 23; ++slot)
-            for (int i = 0; i < PicturePixels; ++i)
-                ImageBank[slot].Pixels[i] = (i * 2654435761u) ^ (slot * 0x01030507u) ^ ((i / 320) << 9);
+        Folder = new ScratchDirectory;
+        WriteTestPictures(*Folder);
+        ASSERT_EQ(chdir(Folder->Path().c_str()), 0);
     }
-    void SetUp() override {
-        std::memset(&MixBuffer, 0, sizeof MixBuffer);
-        std::memset(&AuxBuffer, 0, sizeof AuxBuffer);
-        std::memset(&OutputBuffer, 0, sizeof OutputBuffer);
+    static void TearDownTestSuite() {
+        EXPECT_EQ(chdir("/"), 0);
+        delete Folder;
     }
+    void SetUp() override { StartOffscreen(); }
+    static ScratchDirectory* Folder;
 };
+ScratchDirectory* RenderFrameTest::Folder;
 
 TEST_F(RenderFrameTest, RowsOutsideTheBandStayBlack) {
     for (uint32_t e : {0u, 5000u, 15999u, 16000u, 367999u}) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/pictures/generator.h"
 #include "tests/pictures.h"
-#include "tools/demo_pictures/generator.h"
 
 inline std::string DefaultContentBytes(const std::string& name) {
     std::ifstream file(DEFAULT_CONTENT_DIR "/" + name, std::ios::binary);

@@ -343,12 +343,12 @@ TEST(DemoPictures, ConvertsRealPhotographsLikeAnIndependentScaler) {
     std::string inputs;
     for (const auto& photo : photos) inputs += " " + folder + photo.first;
     ASSERT_EQ(scratch.Run(Tool + " convert" + inputs + " out"), 0) << scratch.Errors();
-    const bool haveReference = access("/usr/bin/convert", X_OK) == 0;
+    if (access("/usr/bin/convert", X_OK) != 0)
+        GTEST_SKIP() << "ImageMagick's convert is missing (scripts/setup.sh --tests): nothing to compare with";
     for (size_t i = 0; i < photos.size(); ++i) {
         const std::string bytes = scratch.Read("out/0" + std::to_string(i + 1) + ".raw");
         ASSERT_EQ(bytes.size(), static_cast<size_t>(PictureBytes)) << photos[i].first;
         EXPECT_TRUE(SpareBytesZero(bytes));
-        if (!haveReference) continue;
         ASSERT_EQ(scratch.Run("/usr/bin/convert " + folder + photos[i].first + " -colorspace RGB -filter " +
                               photos[i].second + " -resize '320x240^' -gravity center -extent 320x240" +
                               " -colorspace sRGB -depth 8 rgb:reference.rgb"), 0) << scratch.Errors();
@@ -363,7 +363,6 @@ TEST(DemoPictures, ConvertsRealPhotographsLikeAnIndependentScaler) {
         }
         EXPECT_LT(difference / PicturePixels, 2.5) << photos[i].first;
     }
-    if (!haveReference) std::printf("ImageMagick's convert is missing: photographs converted, not compared\n");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/picture_file.h"
+
 namespace {
 
 // The temporary files that exist now, kept where a signal handler can read
@@ -106,8 +108,7 @@ bool OutputFiles::Write(const std::string& path, const void* bytes, size_t size,
 
 bool OutputFiles::WritePicture(const std::string& path, const Picture& picture, std::string& error) {
     static uint8_t bytes[PictureBytes];
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<uint8_t>(picture.Pixels[i] >> (8 * b));
+    EncodePictureFile(picture, bytes);
     return Write(path, bytes, sizeof bytes, error);
 }
 

@@ -24,7 +24,7 @@ public:
     OutputFiles& operator=(const OutputFiles&) = delete;
 
     bool Write(const std::string& path, const void* bytes, size_t size, std::string& error);
-    // A picture file: each pixel as the bytes blue, green, red, spare.
+    // A picture file (assets/picture_file.h).
     bool WritePicture(const std::string& path, const Picture& picture, std::string& error);
     // 0x00RRGGBB pixels as an RGB PNG file (png_output.cpp; builds without
     // SDL2_image report that they cannot).

@@ -16,13 +16,12 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "main/demo_main.h"
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 #include "show/render_frame.h"
-#include "tools/demo_capture/capture.h"
+#include "capture/capture.h"
+#include "capture/progress.h"
 #include "tools/content/content_folder.h"
-#include "tools/demo_capture/progress.h"
 
 namespace {
 
@@ -95,7 +94,7 @@ bool LoadContent(std::string folder, CaptureSettings& settings, std::string& err
     bool loaded = false;
     if (HoldsPicture(folder)) {
         const auto load = [&settings] {
-            LoadImages();
+            StartOffscreen();
             settings.module = OpenModuleFile(ModuleFileName);
         };
         loaded = WorkInFolder(folder, load, error);
@@ -173,7 +172,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
         return 1;
     }
-    BuildSineTable();
     if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);

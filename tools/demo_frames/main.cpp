@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "assets/image_bank.h"
-#include "fx/plasma.h"
 #include "show/render_frame.h"
 #include "tools/common/file_output.h"
 #include "tools/content/content_folder.h"
@@ -108,11 +107,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (!WorkInFolder(content, LoadImages, error)) {
+    if (!WorkInFolder(content, StartOffscreen, error)) {
         std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
         return 1;
     }
-    BuildSineTable();
     for (const FrameTimes& range : times) {
         for (uint64_t time = range.start; time < range.end; time += range.step) {
             const uint32_t elapsed = static_cast<uint32_t>(time);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/song/composition.h"
 #include "tools/common/file_output.h"
-#include "tools/demo_music/composition.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {

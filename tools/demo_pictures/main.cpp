@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "assets/picture_file.h"
+#include "authoring/pictures/generator.h"
 #include "platform/regular_file.h"
 #include "tools/common/file_output.h"
-#include "tools/demo_pictures/generator.h"
 #include "tools/demo_pictures/image_file.h"
 #include "tools/demo_pictures/resample.h"
 
@@ -126,9 +127,10 @@ int View(const std::string& path, const std::string& png, int square) {
                     std::to_string(PictureBytes));
     if (!read) return Fail("cannot read " + path + ": the file is cut short");
     std::string error;
+    const auto picture = std::make_unique<Picture>();
+    DecodePictureFile(bytes.data(), bytes.size(), *picture);
     std::vector<uint32_t> pixels(PicturePixels);
-    for (int i = 0; i < PicturePixels; ++i)
-        for (int b = 0; b < 3; ++b) pixels[i] |= static_cast<uint32_t>(bytes[4 * i + b]) << (8 * b);
+    for (int i = 0; i < PicturePixels; ++i) pixels[i] = picture->Pixels[i] & 0xFFFFFF;  // the spare byte is not shown
     if (square == 0) {
         if (!WritePngAtomically(png, pixels.data(), PictureWidth, PictureHeight, error)) return Fail(error);
         return 0;

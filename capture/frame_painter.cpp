@@ -1,4 +1,4 @@
-#include "tools/demo_capture/frame_painter.h"
+#include "capture/frame_painter.h"
 
 extern "C" {
 #include <libswscale/swscale.h>

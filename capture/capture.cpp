@@ -1,7 +1,6 @@
-#include "tools/demo_capture/capture.h"
+#include "capture/capture.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -28,9 +27,6 @@ bool Encode(const CaptureSettings& settings, const FrameLayout& layout, const st
                       settings.fps, error))
         return false;
     std::vector<int16_t> sound;
-    std::memset(&MixBuffer, 0, sizeof MixBuffer);
-    std::memset(&AuxBuffer, 0, sizeof AuxBuffer);
-    std::memset(&OutputBuffer, 0, sizeof OutputBuffer);
     int64_t soundDone = 0;
     for (int64_t n = 0; n < settings.frames; ++n) {
         const uint32_t elapsed = FrameElapsed(n, settings.fps);

@@ -1,4 +1,4 @@
-#include "tools/demo_music/instruments.h"
+#include "authoring/song/instruments.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/demo_capture/progress.h"
+#include "capture/progress.h"
 
 #include <cmath>
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "tools/demo_capture/encoder.h"
+#include "capture/encoder.h"
 
 // The elapsed time frame n of a capture shows, in milliseconds.
 uint32_t FrameElapsed(int64_t n, int fps);
@@ -22,8 +22,8 @@ struct CaptureSettings {
     openmpt_module* module = nullptr;  // rendered from where it stands; null: silence
 };
 
-// Renders frames 0 ... frames - 1 of the show from ImageBank (with the sine
-// table built), starting from black working pictures, encodes them with the
+// Renders frames 0 ... frames - 1 of the show as started by StartOffscreen
+// (the caller starts it where the pictures are), encodes them with the
 // sound and writes `output` through a temporary file beside it, which Ctrl-C
 // and SIGTERM remove. `progress` hears the number of frames done after each.
 // On failure nothing is left behind and `error` says why in one line.

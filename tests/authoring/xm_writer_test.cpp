@@ -1,4 +1,4 @@
-#include "tools/xm/xm_writer.h"
+#include "authoring/xm/xm_writer.h"
 
 #include <gtest/gtest.h>
 

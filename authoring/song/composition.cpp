@@ -1,4 +1,4 @@
-#include "tools/demo_music/composition.h"
+#include "authoring/song/composition.h"
 
 #include <array>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tools/demo_music/instruments.h"
+#include "authoring/song/instruments.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/demo_capture/frame_painter.h"
+#include "capture/frame_painter.h"
 
 struct AVFormatContext;
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tools/xm/xm_writer.h"
+#include "authoring/xm/xm_writer.h"
 
 // Instrument numbers as the patterns use them (1-based).
 enum Instrument : uint8_t {

@@ -1,4 +1,4 @@
-#include "platform/sdl/module_file.h"
+#include "platform/module_file.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "tools/demo_capture/encoder.h"
+#include "capture/encoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

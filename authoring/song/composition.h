@@ -6,7 +6,7 @@
 // spans exactly one eight-bar section of two patterns. Nine sections play
 // 144 s; the song then loops back to its second section.
 
-#include "tools/xm/xm_writer.h"
+#include "authoring/xm/xm_writer.h"
 
 constexpr int SongSpeed = 6;
 constexpr int SongTempo = 120;

@@ -10,6 +10,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, openPage, pageDir, pageModule, pause, problemLines, root, serve, visibleText } from './browser.mjs';
 
+const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
 const { FrameWidth: Width, FrameHeight: Height, BandTop, BandBottom, PictureBytes: FrameBytes, PictureFiles } =
   await pageModule('show_facts.js');
@@ -28,12 +29,14 @@ after(async () => {
   rmSync(scratch, { recursive: true, force: true });
 });
 
-const missing = names => Object.fromEntries(names.map(name => [name, route => route.fulfill({ status: 404 })]));
+// The packed files of the show's files `names`, missing on the server.
+const Packed = { '05.raw': '05.webp', 'kimo.xm': 'kimo.xm.gz' };
+const missing = names => Object.fromEntries(names.map(name => [Packed[name], route => route.fulfill({ status: 404 })]));
 
 // Native frames from a folder holding the page's pictures but the `hidden` ones.
 function nativeFrames(times, hidden = []) {
   const content = mkdtempSync(join(scratch, 'content-'));
-  for (const name of PictureFiles) if (!hidden.includes(name)) symlinkSync(join(pageDir, name), join(content, name));
+  for (const name of PictureFiles) if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
 }
@@ -129,7 +132,7 @@ test('title, a click starts the show and its music, Escape ends it, a click star
   // A still title: the first picture's band, dimmed, under the prompt.
   assert.equal(await caption(page), 'click to start');
   const title = await canvasPixels(page);
-  const picture = readFileSync(join(pageDir, '01.raw'));
+  const picture = readFileSync(join(contentDir, '01.raw'));
   const at = (40 * Width + 10) * 4;
   assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
   assert.ok(rowsAreBlack(title, 0, BandTop));

@@ -13,7 +13,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --build-only) serve=no; shift ;;
     --content)
-      [ $# -ge 2 ] && [ -d "$2" ] || { echo "web.sh: --content takes a folder" >&2; exit 2; }
+      if [ $# -lt 2 ] || [ ! -d "$2" ]; then echo "web.sh: --content takes a folder" >&2; exit 2; fi
       own=$(cd "$2" && pwd); shift 2 ;;
     *) echo "usage: scripts/web.sh [--build-only] [--content DIR]" >&2; exit 2 ;;
   esac

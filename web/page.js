@@ -186,11 +186,19 @@ endControl.addEventListener('click', event => {
   // The window stand-in takes it as the Escape key.
   for (const type of ['keydown', 'keyup']) dispatchEvent(new KeyboardEvent(type, { key: 'Escape' }));
 });
-addEventListener('click', event => {
+function onClick(event) {
   if (event.target.closest('#title-controls')) return;
   if (stage === 'title' || stage === 'ended') start();
   else if (stage === 'show') enterFullScreen();
+}
+// The canvas takes clicks itself: a touch screen gives a tap to the nearest
+// element that does, and a tap on the canvas near the title's controls is
+// the canvas's.
+canvas.addEventListener('click', event => {
+  event.stopPropagation();
+  onClick(event);
 });
+addEventListener('click', onClick);
 addEventListener('pointerup', event => {
   if (stage === 'show' && event.pointerType !== 'mouse') offerEndControl();
 });

@@ -181,7 +181,7 @@ fi
 
 # Unattended, a crash starts the show again after the pause, with one line on
 # standard error; SIGTERM to the launcher ends the show for good.
-start_launcher HOME="$home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
+start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
 pid=$!
 first=$(running_show "$pid")
 if [ -z "$first" ] || [ "$first" = "$pid" ]; then fail "--forever runs no show"; fi

@@ -10,8 +10,14 @@
 # platform/web/page_events.js.in), and writes show_facts.sh in the build
 # folder for the shell scripts.
 
+# A change to a header the facts come from configures the build again.
+function(demo_fact_header header)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${header})
+endfunction()
+
 # ${variable} = the first group of `pattern` on a line of `header`.
 function(demo_read_fact variable header pattern)
+  demo_fact_header(${header})
   file(STRINGS ${CMAKE_SOURCE_DIR}/${header} lines REGEX "${pattern}")
   if(NOT lines MATCHES "${pattern}")
     message(FATAL_ERROR "${header} no longer matches \"${pattern}\": update cmake/show_facts.cmake")
@@ -47,6 +53,7 @@ endforeach()
 # (counted from 0 here), the sunflower: it reads at any size.
 list(GET DEMO_PICTURE_FILES 12 DEMO_ICON_PICTURE)
 
+demo_fact_header(platform/web/page_events.h)
 file(STRINGS ${CMAKE_SOURCE_DIR}/platform/web/page_events.h lines REGEX "^ *Page[A-Za-z]+ = [0-9]+")
 set(DEMO_PAGE_EVENTS)
 foreach(line ${lines})

@@ -17,6 +17,7 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "main/demo_main.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
 #include "capture/capture.h"
@@ -100,7 +101,7 @@ bool LoadContent(std::string folder, CaptureSettings& settings, std::string& err
     if (HoldsPicture(folder)) {
         const auto load = [&settings] {
             StartOffscreen();
-            settings.module = OpenModuleFile("kimo.xm");
+            settings.module = OpenModuleFile(ModuleFileName);
         };
         loaded = WorkInFolder(folder, load, error);
     } else {
@@ -181,7 +182,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
         return 1;
     }
-    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable kimo.xm: the sound track is silent\n");
+    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
     const bool done =

@@ -3,7 +3,7 @@
 #include "assets/image_bank.h"
 #include "fx/plasma.h"
 #include "show/render_frame.h"
-#include "tools/common/xorshift.h"
+#include "authoring/xorshift.h"
 
 RotozoomJob RotozoomJobs[RotozoomJobCount];
 Picture BenchSource, BenchDestination;

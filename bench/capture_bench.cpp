@@ -20,7 +20,7 @@ extern "C" {
 #include "capture/capture.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 #include <limits.h>
 #include <signal.h>

@@ -1,7 +1,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 bool OutputFiles::WritePng(const std::string& path, const uint32_t* pixels, int width, int height,
                            std::string& error) {

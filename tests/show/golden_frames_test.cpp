@@ -15,7 +15,7 @@
 #include "show/render_frame.h"
 #include "tests/pictures.h"
 #include "tests/png_picture.h"
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/content/content_folder.h"
+#include "content_location/content_folder.h"
 
 int main(int argc, char**) {
     if (argc != 1) {

@@ -20,7 +20,7 @@ extern "C" {
 #include "show/render_frame.h"
 #include "capture/capture.h"
 #include "capture/progress.h"
-#include "tools/content/content_folder.h"
+#include "content_location/content_folder.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "assets/image_bank.h"
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
-#include "tools/content/content_folder.h"
+#include "output/file_output.h"
+#include "content_location/content_folder.h"
 #include "tools/demo_frames/frame_times.h"
 
 namespace {

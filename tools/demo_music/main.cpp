@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "authoring/song/composition.h"
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {

@@ -16,9 +16,9 @@
 #include "assets/picture_file.h"
 #include "authoring/pictures/generator.h"
 #include "platform/regular_file.h"
-#include "tools/common/file_output.h"
-#include "tools/demo_pictures/image_file.h"
-#include "tools/demo_pictures/resample.h"
+#include "output/file_output.h"
+#include "import/image_file.h"
+#include "import/resample.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "show/render_frame.h"
 #include "output/file_output.h"
+#include "show/render_frame.h"
 
 namespace {
 

@@ -5,18 +5,15 @@
 #include <cstdio>
 #include <string>
 
+#include "command_line/command_line.h"
 #include "content_location/content_folder.h"
 
-int main(int argc, char**) {
-    if (argc != 1) {
-        std::fprintf(stderr, "usage: content-links\n  Prints a new folder of links to the content the show plays.\n");
-        return 2;
-    }
+int main(int argc, char** argv) {
+    CommandLine line({"content-links", {""}, "Prints a new folder of links to the content the show plays.", {}});
+    if (const auto done = line.Parse(argc, argv)) return *done;
+    if (!line.Operands().empty()) return line.Misused("unexpected argument " + line.Operands().front());
     std::string folder, error;
-    if (!MakeDefaultRunFolder(PROGRAM_TO_CONTENT, folder, error)) {
-        std::fprintf(stderr, "content-links: %s\n", error.c_str());
-        return 1;
-    }
+    if (!MakeDefaultRunFolder(PROGRAM_TO_CONTENT, folder, error)) return line.Failed(error);
     std::printf("%s\n", folder.c_str());
     return 0;
 }

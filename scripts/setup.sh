@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev libexif-dev
           libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
-web=(emscripten python3)  # python3: the page's static server
+web=(emscripten python3 webp)  # python3: the page's static server; webp: cwebp packs its pictures
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
 if [ "$mode" = "--web" ]; then

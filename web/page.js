@@ -7,6 +7,9 @@
 import { BandBottom, BandTop, FrameWidth, fitCanvas } from './fit.js';
 import { StallMilliseconds, fetchBytes } from './fetch_bytes.js';
 import { Music } from './music.js';
+import { loadContent } from './content.js';
+import { keepOffline } from './offline.js';
+import { takeOwnFiles } from './own_files.js';
 
 const canvas = document.getElementById('screen');
 const context = canvas.getContext('2d');
@@ -16,7 +19,6 @@ const problems = document.getElementById('problems');
 const endControl = document.getElementById('end-show');
 // The numbers platform/web/page_events.h gives the page's events.
 const PageEvent = { EscapeDown: 1, EscapeUp: 2, PointerOver: 3, Shown: 4, Hidden: 5 };
-const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
 const touchScreen = matchMedia('(pointer: coarse)').matches;
 const click = touchScreen ? 'tap' : 'click';
 
@@ -52,6 +54,7 @@ function reportProblem(line) {
   item.textContent = line;
   problems.append(item);
   if (stage === 'show') setTimeout(() => item.classList.add('seen'), 8000);
+  return item;
 }
 
 function clearScreen() {
@@ -78,27 +81,6 @@ function showTitle(firstPicture) {
 function showProgress(loaded, total) {
   const megabytes = bytes => (bytes / 1e6).toFixed(1);
   progressLine.textContent = total > loaded ? `${megabytes(loaded)} of ${megabytes(total)} MB` : '';
-}
-
-// The show's files: `first` is the title's picture, `all` maps every name to
-// its bytes, or to null for a file that could not be loaded.
-function loadContent({ onProgress, onProblem }) {
-  const loaded = new Map(), totals = new Map();
-  const sum = map => [...map.values()].reduce((a, b) => a + b, 0);
-  const fetches = ContentNames.map(name =>
-    fetchBytes(name, (got, total) => {
-      loaded.set(name, got);
-      totals.set(name, total);
-      onProgress(sum(loaded), sum(totals));
-    }).catch(error => {
-      const meaning = name.endsWith('.raw') ? 'its picture stays black' : 'the show plays silently';
-      onProblem(`demo: ${name} could not be loaded (${error.message}): ${meaning}`);
-      return null;
-    }));
-  return {
-    first: fetches[0],
-    all: Promise.all(fetches).then(list => new Map(ContentNames.map((name, i) => [name, list[i]]))),
-  };
 }
 
 // demo.js defines createDemo, which makes a fresh instance of the program.
@@ -182,6 +164,7 @@ function toggleFullScreen() {
 async function start() {
   setStage('starting', 'starting');
   enterFullScreen();  // while the click still counts as the viewer's
+  await ownFiles.settled();
   const instance = await next;
   if (!instance) return;
   window.Module = current = instance;
@@ -268,10 +251,38 @@ window.DemoPage = {
   },
 };
 
-const content = loadContent({ onProgress: showProgress, onProblem: reportProblem });
 const program = loadProgram();
+// The rest of the content waits for the program, which the title needs first.
+const content = loadContent({ onProgress: showProgress, onProblem: reportProblem, restAfter: program.catch(() => {}) });
+keepOffline(content.all);
+
+// The viewer's own files take the place of the content's, in the next
+// instance's files and every later one's.
+const own = new Map();
+let ownLines = [];  // the lines about the latest choice
+const ownFiles = takeOwnFiles({
+  instance: () => next ?? Promise.resolve(null),
+  accepting: () => stage === 'title',
+  onReady: async result => {
+    const files = await content.all, instance = await next;
+    for (const name of own.keys()) {
+      if (result.files.has(name)) continue;
+      if (files.get(name)) instance?.FS.writeFile(name, files.get(name));
+      else instance?.FS.unlink(name);
+    }
+    own.clear();
+    for (const [name, data] of result.files) {
+      own.set(name, data);
+      instance?.FS.writeFile(name, data);
+    }
+    ownLines.forEach(line => line.remove());
+    ownLines = result.errors.map(reportProblem);
+    DemoPage.own = { pictures: result.pictures, module: result.module, errors: result.errors };
+  },
+});
+
 async function prepare() {
-  const instance = await newInstance(await program, await content.all);
+  const instance = await newInstance(await program, new Map([...await content.all, ...own]));
   DemoPage.ready = instance !== null;
   window.Module ??= instance;  // the page's tests and benchmark render through it
   if (stage === 'title') progressLine.textContent = '';

@@ -93,7 +93,7 @@ test('the music worklet missing from the page\'s folder: the show plays silently
 
 test('a server that never sends the music: the title first, then the line, then a silent show', async () => {
   const { page, context, log } = await openPage(browser, server.url, {
-    routes: { 'kimo.xm': () => {} },  // never answered
+    routes: { 'kimo.xm.gz': () => {} },  // never answered
     until: 'DemoPage.stage === "title"',
   });
   assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title while the music is awaited');

@@ -10,6 +10,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launch, openPage, pageDir, pause, problemLines, root, serve, visibleText } from './browser.mjs';
 
+const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
 const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
 const FrameBytes = Width * Height * 4;
@@ -28,14 +29,16 @@ after(async () => {
   rmSync(scratch, { recursive: true, force: true });
 });
 
-const missing = names => Object.fromEntries(names.map(name => [name, route => route.fulfill({ status: 404 })]));
+// The packed files of the show's files `names`, missing on the server.
+const Packed = { '05.raw': '05.webp', 'kimo.xm': 'kimo.xm.gz' };
+const missing = names => Object.fromEntries(names.map(name => [Packed[name], route => route.fulfill({ status: 404 })]));
 
 // Native frames from a folder holding the page's pictures but the `hidden` ones.
 function nativeFrames(times, hidden = []) {
   const content = mkdtempSync(join(scratch, 'content-'));
   for (let number = 1; number <= 23; ++number) {
     const name = `${String(number).padStart(2, '0')}.raw`;
-    if (!hidden.includes(name)) symlinkSync(join(pageDir, name), join(content, name));
+    if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   }
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
@@ -132,7 +135,7 @@ test('title, a click starts the show and its music, Escape ends it, a click star
   // A still title: the first picture's band, dimmed, under the prompt.
   assert.equal(await caption(page), 'click to start');
   const title = await canvasPixels(page);
-  const picture = readFileSync(join(pageDir, '01.raw'));
+  const picture = readFileSync(join(contentDir, '01.raw'));
   const at = (40 * Width + 10) * 4;
   assert.deepEqual([...title.subarray(at, at + 3)], [picture[at + 2] >> 1, picture[at + 1] >> 1, picture[at] >> 1]);
   assert.ok(rowsAreBlack(title, 0, BandTop));

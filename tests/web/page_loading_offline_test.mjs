@@ -1,0 +1,146 @@
+// The page's content on its way: packed by the build, unpacked in the page
+// into exactly the files the show reads, the title before the rest arrives,
+// a file that stalls given up, and the page kept for visits with no network.
+// Served by Python's http.server, in Debian's Chromium.
+// Run: node --test tests/web/page_loading_offline_test.mjs (after scripts/web.sh --build-only)
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { launch, pageDir, problemLines, root, serve as startServer } from './browser.mjs';
+
+const contentDir = join(pageDir, '../content');
+const PictureBytes = 320 * 240 * 4;
+const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
+
+let browser;
+const cleanups = [];
+
+before(async () => {
+  browser = await launch();
+});
+
+after(async () => {
+  await browser?.close();
+  for (const cleanup of cleanups) cleanup();
+});
+
+async function serve(directory) {
+  const server = await startServer(directory);
+  cleanups.push(server.close);
+  return server.url;
+}
+
+// The program's files as the page wrote them, by name (base64, null if absent).
+function programFiles(page) {
+  return page.evaluate(names => names.map(name => {
+    try {
+      const bytes = Module.FS.readFile(name);
+      let text = '';
+      for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+      return btoa(text);
+    } catch {
+      return null;
+    }
+  }), ContentNames);
+}
+
+async function assertProgramFiles(page, expected) {
+  const files = await programFiles(page);
+  ContentNames.forEach((name, i) => {
+    assert.ok(files[i] !== null, `${name} is in the program's files`);
+    assert.ok(Buffer.from(files[i], 'base64').equals(expected(name)), `${name} as the show reads it`);
+  });
+}
+
+test('on a slow link: the title first, a click waits for the rest, the files as the show reads them', async () => {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  const cdp = await context.newCDPSession(page);
+  await cdp.send('Network.enable');
+  await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 40, downloadThroughput: 4e6 / 8, uploadThroughput: 1e6 / 8 });
+  const errors = [];
+  page.on('pageerror', error => errors.push(String(error)));
+  await page.goto(await serve(pageDir));
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
+  assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title comes before everything has arrived');
+  assert.match(await page.locator('#progress').innerText(), /[\d.]+ of [\d.]+ MB/);
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.frames > 5, null, { timeout: 30000 });
+  assert.equal(await page.evaluate(() => DemoPage.ready), true, 'the show starts once everything is in');
+  await assertProgramFiles(page, name => readFileSync(join(contentDir, name)));
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('own content packed by the build: short, long and odd pictures arrive as the show reads them', async () => {
+  // Beside the page, so that the build's encoded pictures are reused.
+  const own = mkdtempSync(join(pageDir, '../test-content-'));
+  const page = mkdtempSync(join(pageDir, '../test-page-'));
+  cleanups.push(() => rmSync(own, { recursive: true, force: true }), () => rmSync(page, { recursive: true, force: true }));
+  cpSync(contentDir, own, { recursive: true });
+  const picture = readFileSync(join(contentDir, '02.raw'));
+  writeFileSync(join(own, '01.raw'), picture.subarray(0, 1000));  // short: the rest is black
+  writeFileSync(join(own, '02.raw'), Buffer.concat([picture, Buffer.alloc(999, 7)]));  // long: cut
+  const spare = Buffer.from(picture);
+  for (let i = 3; i < PictureBytes; i += 40) spare[i] = 0x5a;  // spare bytes WebP cannot carry
+  writeFileSync(join(own, '03.raw'), spare);
+  writeFileSync(join(own, 'kimo.xm'), Buffer.from('not really a module'));
+  cpSync(pageDir, page, { recursive: true });  // then packed over
+  execFileSync('node', [join(root, 'web/pack_content.mjs'), own, join(root, 'web/node_modules/chiptune3'), page]);
+
+  const tab = await browser.newPage();
+  await tab.goto(await serve(page));
+  await tab.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
+  const showReads = bytes => Buffer.concat([bytes, Buffer.alloc(PictureBytes)]).subarray(0, PictureBytes);
+  await assertProgramFiles(tab, name => (name === 'kimo.xm' ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
+  await tab.close();
+});
+
+test('a picture that stalls is given up after its time limit and the show goes on', { timeout: 90000 }, async () => {
+  const page = await browser.newPage();
+  await page.route('**/07.webp', () => {});  // never answered
+  await page.goto(await serve(pageDir));
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 40000 });
+  assert.match((await problemLines(page)).join('\n'), /^demo: 07\.raw could not be loaded \(nothing arrived for 20 s\): its picture stays black$/m);
+  assert.equal((await programFiles(page))[6], null);
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.frames > 5, null, { timeout: 20000 });
+  await page.close();
+});
+
+test('after one visit the page reloads and plays with no network; a new build replaces the kept one', async () => {
+  const copy = mkdtempSync(join(pageDir, '../test-page-'));
+  cleanups.push(() => rmSync(copy, { recursive: true, force: true }));
+  cpSync(pageDir, copy, { recursive: true });
+  const url = await serve(copy);
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
+  await page.waitForFunction(() => navigator.serviceWorker.controller?.state === 'activated', null, { timeout: 20000 });
+
+  await context.setOffline(true);
+  await page.reload();
+  await page.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
+  assert.deepEqual(await problemLines(page), [], 'nothing missing');
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.frames > 10 && DemoPage.music.status.reports > 5, null, { timeout: 20000 });
+  await context.setOffline(false);
+
+  // A rebuilt page: its worker keeps the new build and drops the old one's files.
+  const [before] = await page.evaluate(() => caches.keys());
+  writeFileSync(join(copy, 'page.js'), `${readFileSync(join(copy, 'page.js'), 'utf8')}\n// rebuilt\n`);
+  execFileSync('node', [join(root, 'web/pack_content.mjs'), contentDir, join(root, 'web/node_modules/chiptune3'), copy]);
+  await page.reload();  // the page asks for its worker again once it has loaded: the new build's
+  for (let wait = 0; ; wait += 200) {
+    const names = await page.evaluate(() => caches.keys());
+    if (names.length === 1 && names[0] !== before) break;
+    assert.ok(wait < 30000, `kept builds: ${names.join(', ')}`);
+    await new Promise(done => setTimeout(done, 200));
+  }
+  await page.reload();
+  assert.match(await page.evaluate(() => fetch('page.js').then(response => response.text())), /\/\/ rebuilt/);
+  await context.close();
+});

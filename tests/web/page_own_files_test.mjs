@@ -1,0 +1,176 @@
+// The viewer's own photographs and module in the page: converted by the
+// program's own scaling into the same pictures demo-pictures convert makes,
+// and hostile files refused one line each without breaking the page.
+// Run: node --test tests/web/page_own_files_test.mjs (after scripts/web.sh --build-only)
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, join } from 'node:path';
+import { crc32, deflateSync } from 'node:zlib';
+import { launch, pageDir, problemLines, root, serve } from './browser.mjs';
+
+const contentDir = join(pageDir, '../content');
+const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
+const images = '/usr/share/xplanet/images';  // Debian's xplanet-images
+const Pngs = ['hubble.png', 'iss.png', 'mgs.png', 'odyssey.png', 'shuttle.png', 'smile.png', 'sublunar.png', 'subsolar.png'];
+const Jpegs = ['earth.jpg', 'night.jpg', 'sun.jpg'];
+const FrameBytes = 320 * 240 * 4;
+const slotName = slot => `${String(slot).padStart(2, '0')}.raw`;
+
+let browser, server, scratch;
+
+before(async () => {
+  [server, browser] = await Promise.all([serve(), launch()]);
+  scratch = mkdtempSync(join(tmpdir(), 'page-own-'));
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+async function openPage() {
+  const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+  const errors = [];
+  page.on('pageerror', error => errors.push(String(error)));
+  await page.goto(server.url);
+  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.ready, null, { timeout: 30000 });
+  return { page, errors };
+}
+
+async function choose(page, files) {
+  await page.evaluate(() => { DemoPage.own = null; });
+  await page.setInputFiles('#own-files', files);
+  await page.waitForFunction(() => DemoPage.own, null, { timeout: 60000 });
+  return page.evaluate(() => DemoPage.own);
+}
+
+function readBase64(page, names) {
+  return page.evaluate(names => names.map(name => {
+    const bytes = Module.FS.readFile(name);
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  }), names).then(texts => texts.map(text => Buffer.from(text, 'base64')));
+}
+
+async function pageFrames(page, times) {
+  const frames = await page.evaluate(([times, frameBytes]) => {
+    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
+    Module.HEAPU32.set(times, timesAt >> 2);
+    Module._DemoRenderFrames(timesAt, times.length, framesAt);
+    const copy = Array.from(Module.HEAPU8.subarray(framesAt, framesAt + times.length * frameBytes));
+    Module._free(timesAt);
+    Module._free(framesAt);
+    return copy;
+  }, [times, FrameBytes]);
+  return times.map((_, i) => Buffer.from(frames.slice(i * FrameBytes, (i + 1) * FrameBytes)));
+}
+
+// `jpeg` with an EXIF orientation tag (6: turn 90° clockwise to show), put right after its start.
+function withOrientation(jpeg, orientation) {
+  const tiff = Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
+  const segment = Buffer.concat([Buffer.from([0xff, 0xe1, 0, 2 + 6 + tiff.length]), Buffer.from('Exif\0\0', 'latin1'), tiff]);
+  return Buffer.concat([jpeg.subarray(0, 2), segment, jpeg.subarray(2)]);
+}
+
+// A PNG whose header claims `width` x `height` one-bit grey pixels, all black.
+function pngOfSize(width, height) {
+  const chunk = (type, data) => {
+    const length = Buffer.alloc(4), crc = Buffer.alloc(4);
+    length.writeUInt32BE(data.length);
+    crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
+    return Buffer.concat([length, Buffer.from(type), data, crc]);
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header[8] = 1;  // bit depth; colour type 0, grey
+  const rows = Buffer.alloc(height * (1 + Math.ceil(width / 8)));
+  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), chunk('IHDR', header),
+    chunk('IDAT', deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+}
+
+test('photographs converted in the page are demo-pictures convert\'s pictures, and the show renders them', async t => {
+  const paths = [...Pngs, ...Jpegs].map(name => join(images, name));
+  const native = join(scratch, 'native');
+  execFileSync(join(tools, 'demo-pictures'), ['convert', ...paths, native], { stdio: 'pipe' });
+
+  const { page, errors } = await openPage();
+  assert.deepEqual(await choose(page, paths), { pictures: paths.length, module: false, errors: [] });
+  const converted = await readBase64(page, paths.map((_, i) => slotName(i + 1)));
+  paths.forEach((path, i) => {
+    const expected = readFileSync(join(native, slotName(i + 1)));
+    if (path.endsWith('.png')) {
+      assert.ok(converted[i].equals(expected), `${basename(path)} converted as demo-pictures converts it`);
+      return;
+    }
+    // Browsers and libjpeg may decode the same JPEG slightly differently.
+    const largest = [0, 0, 0];
+    for (let j = 0; j < expected.length; j += 4)
+      for (let c = 0; c < 3; ++c) largest[c] = Math.max(largest[c], Math.abs(converted[i][j + c] - expected[j + c]));
+    t.diagnostic(`${basename(path)}: largest difference from demo-pictures, red ${largest[2]}, green ${largest[1]}, blue ${largest[0]}`);
+    assert.ok(Math.max(...largest) <= 48, `${basename(path)} close to demo-pictures' conversion`);
+  });
+
+  // The show's frames with the own pictures, as demo-frames draws them from the same files.
+  for (let slot = 1; slot <= 23; ++slot)
+    if (slot > paths.length) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
+  const times = [0, 1234, 15999];
+  execFileSync(join(tools, 'demo-frames'), [join(native, 'frames'), ...times.map(String)], { cwd: native, stdio: 'pipe' });
+  const frames = await pageFrames(page, times);
+  times.forEach((time, i) => assert.ok(frames[i].equals(readFileSync(join(native, 'frames', `frame-${time}.raw`))), `frame at ${time} ms`));
+  assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('a photograph with an orientation tag is converted upright, as demo-pictures convert turns it', async () => {
+  const earth = join(images, 'earth.jpg');
+  const tagged = join(scratch, 'tagged.jpg'), turned = join(scratch, 'turned.png');
+  writeFileSync(tagged, withOrientation(readFileSync(earth), 6));
+  execFileSync('convert', [earth, '-rotate', '90', turned]);  // ImageMagick, by hand
+  const native = join(scratch, 'native-tagged');
+  execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, native], { stdio: 'pipe' });
+  const { page } = await openPage();
+  const own = await choose(page, [tagged, turned]);
+  assert.equal(own.pictures, 2);
+  const [inPage, byHand] = await readBase64(page, [slotName(1), slotName(2)]);
+  const largest = (a, b) => a.reduce((most, value, i) => Math.max(most, Math.abs(value - b[i])), 0);
+  assert.ok(largest(inPage, byHand) <= 2, `the tagged photograph differs from the one turned by hand by up to ${largest(inPage, byHand)}`);
+  const nativeTurn = readFileSync(join(native, slotName(1)));
+  assert.ok(largest(inPage, nativeTurn) <= 2, `and from demo-pictures' by up to ${largest(inPage, nativeTurn)}`);
+  await page.close();
+});
+
+test('hostile and surplus files: one line each, the rest used, the show still plays', async () => {
+  const smile = readFileSync(join(images, 'smile.png'));
+  const earth = readFileSync(join(images, 'earth.jpg'));
+  const module = readFileSync('/usr/share/games/tecnoballz/musics/area1-game.mod');  // Debian's tecnoballz-data
+  const files = [
+    { name: 'notes.jpg', mimeType: 'image/jpeg', buffer: Buffer.from('these are not the pixels you are looking for') },
+    { name: 'cut.png', mimeType: 'image/png', buffer: smile.subarray(0, smile.length >> 1) },
+    { name: 'cut.jpg', mimeType: 'image/jpeg', buffer: earth.subarray(0, earth.length >> 1) },
+    { name: 'huge.png', mimeType: 'image/png', buffer: pngOfSize(9000, 8000) },
+    { name: 'tune.mod', mimeType: 'application/octet-stream', buffer: module },
+    ...[...Array(24)].map((_, i) => ({ name: `smile-${i}.png`, mimeType: 'image/png', buffer: smile })),
+  ];
+  const { page, errors } = await openPage();
+  const own = await choose(page, files);
+  assert.equal(own.module, true);
+  assert.equal(own.pictures, 19, 'the first 23 images, less the four refused');
+  assert.equal(own.errors.length, 5, own.errors.join('\n'));
+  for (const [i, pattern] of [/notes\.jpg.*not an image/, /cut\.png/, /cut\.jpg/, /huge\.png.*9000 x 8000 pixels/, /5 images left out/].entries())
+    assert.match(own.errors[i], pattern);
+  assert.deepEqual(await problemLines(page), own.errors, 'each on the page');
+  const [slot19, slot20, music] = await readBase64(page, [slotName(19), slotName(20), 'kimo.xm']);
+  assert.ok(music.equals(module));
+  assert.ok(!slot19.equals(slot20), 'slot 20 keeps its default picture');
+
+  await page.mouse.click(400, 300);
+  await page.waitForFunction(() => DemoPage.frames > 10 && DemoPage.music.status.reports > 5, null, { timeout: 20000 });
+  assert.deepEqual(errors, []);
+  await page.close();
+});

@@ -1,0 +1,116 @@
+// The viewer's own photographs and module, chosen on the title screen or
+// dropped on the page; nothing leaves the browser. The browser decodes the
+// photographs, upright as their orientation tags say, and the program's own
+// converter (DemoOwnImage, DemoOwnPicture) scales them into show pictures,
+// as demo-pictures convert does: the first 23 images, in the order given,
+// take the slots 01, 02, ...
+
+const PictureSlots = 23, PictureBytes = 320 * 240 * 4;
+// The module formats libopenmpt plays, told by their names as it tells them.
+const ModuleName = /\.(669|amf|ams|c67|dbm|digi|dmf|dsm|dsym|dtm|far|fmt|gdm|ice|imf|it|itz|j2b|m15|mdl|mdz|med|mms|mo3|mod|mptm|mptmz|mt2|mtm|mus|nst|okt|plm|psm|pt36|ptm|s3m|s3z|sfx|sfx2|st26|stk|stm|stp|stx|symmod|ult|umx|wow|xm|xmz|xpk)$/i;
+const MaxModuleBytes = 64 << 20;
+
+const slotName = slot => `${String(slot).padStart(2, '0')}.raw`;
+
+// The width and height the browser reads from the file's header: an <img>
+// loads without decoding its pixels, so a huge image is refused unread.
+function imageSize(file) {
+  const url = URL.createObjectURL(file);
+  return new Promise((resolve, reject) => {
+    const image = new Image();
+    image.onload = () => resolve([image.naturalWidth, image.naturalHeight]);
+    image.onerror = () => reject(new Error('not an image this browser can read'));
+    image.src = url;
+  }).finally(() => URL.revokeObjectURL(url));
+}
+
+async function pictureOf(Module, file) {
+  const maxBytes = Module._DemoOwnImageMaxFileBytes();
+  if (file.size > maxBytes) throw new Error(`${file.size} bytes; image files above ${maxBytes} bytes are not read`);
+  const [width, height] = await imageSize(file);
+  const maxPixels = Module._DemoOwnImageMaxPixels();
+  if (width * height > maxPixels) throw new Error(`${width} x ${height} pixels; images above ${maxPixels} pixels are not converted`);
+  let bitmap;
+  try {
+    bitmap = await createImageBitmap(file, { imageOrientation: 'from-image', colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+  } catch {
+    throw new Error('the image is corrupt or cut short');
+  }
+  const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d', { willReadFrequently: true });
+  context.drawImage(bitmap, 0, 0);
+  const rgba = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+  const at = Module._DemoOwnImage(bitmap.width, bitmap.height);
+  bitmap.close();
+  if (!at) throw new Error('not enough memory to convert it');
+  const rgb = Module.HEAPU8.subarray(at, at + rgba.length / 4 * 3);  // the heap may have grown: a fresh view
+  for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
+    const alpha = rgba[i + 3];  // over black, rounded as demo-pictures rounds
+    rgb[j] = (rgba[i] * alpha + 127) / 255;
+    rgb[j + 1] = (rgba[i + 1] * alpha + 127) / 255;
+    rgb[j + 2] = (rgba[i + 2] * alpha + 127) / 255;
+  }
+  const picture = Module._DemoOwnPicture();
+  return Module.HEAPU8.slice(picture, picture + PictureBytes);
+}
+
+// { files: Map of show file name -> bytes, pictures, module, errors: [line] }
+export async function convertOwnFiles(Module, chosen) {
+  const files = new Map(), errors = [];
+  const modules = chosen.filter(file => ModuleName.test(file.name));
+  const images = chosen.filter(file => !ModuleName.test(file.name));
+  for (const file of images.slice(0, PictureSlots)) {
+    try {
+      files.set(slotName(files.size + 1), await pictureOf(Module, file));
+    } catch (error) {
+      errors.push(`demo: ${file.name} is not used: ${error.message}`);
+    }
+  }
+  if (images.length > PictureSlots) errors.push(`demo: ${images.length - PictureSlots} images left out: the show has ${PictureSlots} pictures`);
+  const pictures = files.size;
+  const [module, ...others] = modules;
+  if (module?.size > MaxModuleBytes) {
+    errors.push(`demo: ${module.name} is not used: ${module.size} bytes; modules above ${MaxModuleBytes} bytes are not read`);
+  } else if (module) {
+    files.set('kimo.xm', new Uint8Array(await module.arrayBuffer()));
+  }
+  if (others.length) errors.push(`demo: ${others.map(file => file.name).join(', ')} left out: the show plays one module`);
+  return { files, pictures, module: files.has('kimo.xm'), errors };
+}
+
+// The control (#own-files, made in #title-controls when the page has none)
+// and dropping files on the page, while `accepting()`; each choice is
+// converted with the program instance `instance()` promises, and `onReady`
+// gets its result. Files dropped at other times are ignored rather than
+// opened by the browser in place of the page. Returns the control, and
+// `settled()`: a promise of the choices so far being ready.
+export function takeOwnFiles({ instance, accepting, onReady }) {
+  let input = document.getElementById('own-files');
+  if (!input) {
+    input = Object.assign(document.createElement('input'), { type: 'file', multiple: true, id: 'own-files' });
+    input.title = 'your own photographs and music';
+    input.style.cssText = 'font-size: 60%; color: #999; max-width: 90vw';
+    (document.getElementById('title-controls') ?? document.body).append(input);
+  }
+  input.accept = 'image/*,.xm,.mod,.s3m,.it,.mptm,.mo3,.669,.mtm,.stm,.umx,.okt,.med';
+
+  let queue = Promise.resolve();
+  const take = chosen => {
+    if (!accepting() || chosen.length === 0) return;
+    queue = queue
+      .then(async () => {
+        const Module = await instance();
+        if (Module) await onReady(await convertOwnFiles(Module, chosen));
+      })
+      .catch(error => console.error(`demo: ${error}`));
+  };
+  input.addEventListener('change', () => {
+    take([...input.files]);
+    input.value = '';
+  });
+  addEventListener('dragover', event => event.preventDefault());
+  addEventListener('drop', event => {
+    event.preventDefault();
+    take([...event.dataTransfer.files]);
+  });
+  return { control: input, settled: () => queue };
+}

@@ -1,0 +1,97 @@
+// Packs the show's content for the page: each picture as a lossless WebP
+// image (or gzipped, when its spare bytes are not all 0, which WebP cannot
+// carry), the module and the music worklet gzipped. Writes content.json,
+// which lists the packed files for the page, and the service worker with the
+// build's version and every file of the page to keep.
+// Usage: node web/pack_content.mjs CONTENT_DIR WORKLET_DIR PAGE_DIR
+import { execFile } from 'node:child_process';
+import { createHash } from 'node:crypto';
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, renameSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, relative } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
+import { gzipSync } from 'node:zlib';
+
+const Width = 320, Height = 240, PictureBytes = Width * Height * 4;
+const [contentDir, workletDir, pageDir] = process.argv.slice(2);
+if (!pageDir) {
+  console.error('usage: node web/pack_content.mjs CONTENT_DIR WORKLET_DIR PAGE_DIR');
+  process.exit(2);
+}
+const scratch = mkdtempSync(join(tmpdir(), 'pack-content-'));
+// Encoded pictures by their bytes' hash, beside the page: encoding is slow.
+const encoded = join(dirname(pageDir), 'webp-cache');
+mkdirSync(encoded, { recursive: true });
+const gzip = bytes => gzipSync(bytes, { level: 9 });
+
+// The picture as the show reads it: its first PictureBytes, the rest black.
+function showPicture(path) {
+  const picture = Buffer.alloc(PictureBytes);
+  readFileSync(path).copy(picture, 0, 0, PictureBytes);
+  return picture;
+}
+
+async function packPicture(name) {
+  const picture = showPicture(join(contentDir, name));
+  const base = name.replace(/\.raw$/, '');
+  let spareBytesZero = true;
+  for (let i = 3; i < PictureBytes && spareBytesZero; i += 4) spareBytesZero = picture[i] === 0;
+  if (!spareBytesZero) {
+    writeFileSync(join(pageDir, `${base}.raw.gz`), gzip(picture));
+    return { name, path: `${base}.raw.gz`, format: 'gzip' };
+  }
+  const rgb = Buffer.alloc(Width * Height * 3);
+  for (let i = 0, j = 0; i < PictureBytes; i += 4, j += 3) {
+    rgb[j] = picture[i + 2];
+    rgb[j + 1] = picture[i + 1];
+    rgb[j + 2] = picture[i];
+  }
+  const webp = join(encoded, `${createHash('sha256').update(rgb).digest('hex')}.webp`);
+  if (!existsSync(webp)) {
+    const ppm = join(scratch, `${base}.ppm`);
+    writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${Width} ${Height}\n255\n`), rgb]));
+    await promisify(execFile)('cwebp', ['-quiet', '-lossless', '-exact', '-z', '9', ppm, '-o', `${webp}.part`]);
+    renameSync(`${webp}.part`, webp);
+  }
+  copyFileSync(webp, join(pageDir, `${base}.webp`));
+  return { name, path: `${base}.webp`, format: 'webp' };
+}
+
+// At most two encoders at a time: the machine building this is shared.
+async function packPictures(names) {
+  const packed = [];
+  for (let i = 0; i < names.length; i += 2) packed.push(...await Promise.all(names.slice(i, i + 2).map(packPicture)));
+  return packed;
+}
+
+function filesUnder(dir) {
+  return readdirSync(dir, { withFileTypes: true }).flatMap(entry =>
+    entry.isDirectory() ? filesUnder(join(dir, entry.name)) : [join(dir, entry.name)]);
+}
+
+try {
+  const pictureNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`);
+  const files = await packPictures(pictureNames);
+  writeFileSync(join(pageDir, 'kimo.xm.gz'), gzip(readFileSync(join(contentDir, 'kimo.xm'))));
+  files.push({ name: 'kimo.xm', path: 'kimo.xm.gz', format: 'gzip' });
+  for (const file of files) file.bytes = statSync(join(pageDir, file.path)).size;
+
+  // The worklet's library travels gzipped; its small driver is rewritten in the page to import it.
+  for (const name of ['chiptune3.js', 'chiptune3.worklet.js', 'LICENSE']) copyFileSync(join(workletDir, name), join(pageDir, 'chiptune3', name));
+  writeFileSync(join(pageDir, 'chiptune3/libopenmpt.worklet.js.gz'), gzip(readFileSync(join(workletDir, 'libopenmpt.worklet.js'))));
+  const worklet = ['chiptune3/chiptune3.worklet.js', 'chiptune3/libopenmpt.worklet.js.gz']
+    .map(path => ({ path, bytes: statSync(join(pageDir, path)).size }));
+
+  // The version is the page's own bytes: any change to any file makes a new one.
+  writeFileSync(join(pageDir, 'content.json'), `${JSON.stringify({ files, worklet }, null, 1)}\n`);
+  const kept = filesUnder(pageDir).map(path => relative(pageDir, path)).filter(path => path !== 'service_worker.js').sort();
+  const hash = createHash('sha256');
+  for (const path of kept) hash.update(path).update(readFileSync(join(pageDir, path)));
+  const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'service_worker.js'), 'utf8')
+    .replace("'@VERSION@'", JSON.stringify(hash.digest('hex').slice(0, 16)))
+    .replace("['@FILES@']", JSON.stringify(['./', ...kept.filter(path => path !== 'chiptune3/LICENSE')]));
+  writeFileSync(join(pageDir, 'service_worker.js'), worker);
+} finally {
+  rmSync(scratch, { recursive: true, force: true });
+}

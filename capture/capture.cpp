@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <vector>
 
 #include "output/file_output.h"
@@ -20,10 +21,10 @@ void RenderSound(openmpt_module* module, std::vector<int16_t>& sound, size_t cou
     }
 }
 
-bool Encode(const CaptureSettings& settings, const FrameLayout& layout, const std::string& temporary,
+bool Encode(const CaptureSettings& settings, const FrameLayout& layout, int fd, const std::string& temporary,
             const std::function<void(int64_t)>& progress, std::string& error) {
     MediaEncoder encoder;
-    if (!encoder.Open(temporary, settings.output, *settings.format, settings.width, settings.height, layout,
+    if (!encoder.Open(fd, temporary, settings.output, *settings.format, settings.width, settings.height, layout,
                       settings.fps, error))
         return false;
     std::vector<int16_t> sound;
@@ -53,14 +54,25 @@ bool CaptureShow(const CaptureSettings& settings, const std::function<void(int64
         return false;
     }
     // Found now rather than by the rename after a long encode.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(settings.output, ignored)) {
-        error = "cannot write " + settings.output + ": it is a folder";
+    if (!CanReplace(settings.output, error)) return false;
+    const std::string folder = std::filesystem::path(settings.output).parent_path();
+    const uint64_t free = FreeBytes(folder), needed = EstimatedBytes(*settings.format, layout, settings.frames,
+                                                                     settings.fps);
+    if (free != UINT64_MAX && needed + DiskReserve > free) {
+        error = "cannot write " + settings.output + ": it would take about " + std::to_string(needed >> 20) +
+                " MB, and " + (folder.empty() ? "." : folder) + " has " + std::to_string(free >> 20) + " MB free, of which " +
+                std::to_string(DiskReserve >> 20) + " MB are left to other programs";
         return false;
     }
     // What is not committed is removed, also on Ctrl-C and SIGTERM.
     OutputFiles file;
     std::string temporary;
-    return file.WriteLater(settings.output, temporary, error) &&
-           Encode(settings, layout, temporary, progress, error) && file.Commit(error);
+    int fd = -1;
+    try {
+        return file.WriteLater(settings.output, fd, temporary, error) &&
+               Encode(settings, layout, fd, temporary, progress, error) && file.Commit(error);
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        return false;
+    }
 }

@@ -3,22 +3,36 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/cpu.h>
 #include <libswresample/swresample.h>
 }
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+#include "output/file_output.h"
 
 namespace {
 
 // The settings and their reasons are in the README ("Capturing a video").
 const MediaFormat Formats[] = {
     {".mp4", "mp4", "movflags=+faststart", "libx264", "preset=ultrafast crf=23 x264-params=cabac=1:bframes=3:b-adapt=1",
-     "aac", "b=192k"},
-    {".mkv", "matroska", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k"},
-    {".webm", "webm", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k"},
+     "aac", "b=192k", 0.45, 200000, 7680, 4320},
+    {".mkv", "matroska", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
+     0.45, 170000, 3840, 2160},
+    {".webm", "webm", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
+     0.45, 170000, 3840, 2160},
 };
-const MediaFormat Lossless = {".mkv", "matroska", "", "ffv1", "level=3 slices=4 slicecrc=1 g=1", "flac", ""};
+const MediaFormat Lossless = {".mkv", "matroska", "", "ffv1", "level=3 slices=4 slicecrc=1 g=1", "flac", "",
+                              8, 1536000, 2560, 1440};
 
 bool IsLossless(const MediaFormat& format) { return &format == &Lossless; }
 
@@ -31,10 +45,67 @@ std::string Extension(const std::string& path) {
     return extension;
 }
 
+// The libraries return a bare error code and log the reason; the last
+// reason logged is kept to go with the code, and nothing is printed.
+std::mutex LoggedLock;
+std::string Logged;
+
+void Keep(std::string reason) {
+    while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back()))) reason.pop_back();
+    reason.erase(0, reason.find_first_not_of(" \t"));
+    if (reason.empty()) return;
+    const std::lock_guard<std::mutex> lock(LoggedLock);
+    Logged = reason;
+}
+
+void KeepReason(void*, int level, const char* format, va_list arguments) {
+    if (level > AV_LOG_ERROR) return;
+    char line[512];
+    std::vsnprintf(line, sizeof line, format, arguments);
+    Keep(line);
+}
+
+std::string TakeLogged() {
+    const std::lock_guard<std::mutex> lock(LoggedLock);
+    std::string reason;
+    reason.swap(Logged);
+    return reason;
+}
+
+// libx264 reports a failed allocation on standard error itself, bypassing
+// FFmpeg's log: while an encoder opens, what goes there is kept as a reason.
+class StandardErrorKept {
+public:
+    StandardErrorKept() : scratch_(std::tmpfile()), saved_(scratch_ ? dup(STDERR_FILENO) : -1) {
+        std::fflush(stderr);
+        if (saved_ >= 0) dup2(fileno(scratch_), STDERR_FILENO);
+    }
+    ~StandardErrorKept() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+            char text[512] = {};
+            std::rewind(scratch_);
+            const size_t got = std::fread(text, 1, sizeof text - 1, scratch_);
+            if (got > 0) Keep(std::string(text, got).substr(0, std::string(text, got).find('\n')));
+        }
+        if (scratch_) std::fclose(scratch_);
+    }
+    StandardErrorKept(const StandardErrorKept&) = delete;
+    StandardErrorKept& operator=(const StandardErrorKept&) = delete;
+
+private:
+    std::FILE* scratch_;
+    int saved_;
+};
+
+// FFmpeg's reason for `code`: what it logged, then the code's meaning.
 std::string ErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
-    return text;
+    const std::string logged = TakeLogged();
+    return logged.empty() ? text : logged + " (" + text + ")";
 }
 
 // Options as "key=value key=value"; they override the context's defaults.
@@ -56,16 +127,21 @@ bool OpenCodec(AVFormatContext* container, AVCodecContext* codec, const char* op
                std::string& error) {
     if (container->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = Options(optionText);
-    int code = avcodec_open2(codec, codec->codec, &options);
+    const AVCodec* encoder = codec->codec;  // a failed open forgets it
+    int code;
+    {
+        const StandardErrorKept kept;
+        code = avcodec_open2(codec, encoder, &options);
+    }
     const std::string unused = Unused(options);
     av_dict_free(&options);
     if (code >= 0 && !unused.empty()) {
-        error = std::string(codec->codec->name) + " does not know the option " + unused;
+        error = std::string(encoder->name) + " does not know the option " + unused;
         return false;
     }
     if (code >= 0) code = avcodec_parameters_from_context(stream->codecpar, codec);
     if (code < 0) {
-        error = std::string("cannot set up the ") + codec->codec->name + " encoder: " + ErrorText(code);
+        error = std::string("cannot set up the ") + encoder->name + " encoder: " + ErrorText(code);
         return false;
     }
     stream->time_base = codec->time_base;
@@ -90,7 +166,42 @@ bool NewStream(AVFormatContext* container, const char* name, AVCodecContext*& co
     return true;
 }
 
+// Encoders keep a few frames for each thread: larger frames get fewer threads,
+// so that a machine with many cores does not take more memory.
+int Threads(int width, int height) {
+    const int64_t fit = int64_t{16} * 1920 * 1080 / (int64_t{width} * height);
+    return static_cast<int>(std::clamp<int64_t>(fit, 1, av_cpu_count()));
+}
+
 }  // namespace
+
+// The container's bytes go into an open file, stopping short of the last
+// bytes of its file system.
+struct MediaEncoder::Sink {
+    int fd;
+    std::string path;
+    bool nearlyFull = false;
+
+    static int Write(void* opaque, uint8_t* bytes, int size) {
+        Sink& sink = *static_cast<Sink*>(opaque);
+        const uint64_t free = FreeBytes(sink.path);
+        if (free != UINT64_MAX && free < DiskReserve + static_cast<uint64_t>(size)) {
+            sink.nearlyFull = true;
+            return AVERROR(ENOSPC);
+        }
+        return WriteAll(sink.fd, bytes, static_cast<size_t>(size)) ? size : AVERROR(errno);
+    }
+
+    static int64_t Seek(void* opaque, int64_t offset, int whence) {
+        const int fd = static_cast<Sink*>(opaque)->fd;
+        if (whence & AVSEEK_SIZE) {
+            struct stat info {};
+            return fstat(fd, &info) == 0 ? info.st_size : AVERROR(errno);
+        }
+        const off_t at = lseek(fd, offset, whence & ~AVSEEK_FORCE);
+        return at >= 0 ? at : AVERROR(errno);
+    }
+};
 
 const MediaFormat* FindMediaFormat(const std::string& path, bool lossless) {
     const std::string extension = Extension(path);
@@ -107,6 +218,14 @@ std::string KnownExtensions() {
 }
 
 bool UsesYuv420(const MediaFormat& format) { return !IsLossless(format); }
+
+uint64_t EstimatedBytes(const MediaFormat& format, const FrameLayout& layout, int64_t frames, int fps) {
+    // Frames further apart differ more and take more bits, except key frames alone.
+    const double spacing = IsLossless(format) ? 1 : std::sqrt(60.0 / fps);
+    const double pictureBits = format.pictureBits * spacing * PictureWidth * layout.rows * layout.scale;
+    const double bits = static_cast<double>(frames) * (pictureBits + static_cast<double>(format.soundBits) / fps);
+    return static_cast<uint64_t>(bits / 8 * 1.02);  // with the container's own share
+}
 
 struct MediaEncoder::Stream {
     AVStream* stream = nullptr;
@@ -125,17 +244,23 @@ MediaEncoder::MediaEncoder() = default;
 
 MediaEncoder::~MediaEncoder() {
     swr_free(&resampler_);
-    if (container_) avio_closep(&container_->pb);
     avformat_free_context(container_);
+    if (io_) av_freep(&io_->buffer);
+    avio_context_free(&io_);
 }
 
 bool MediaEncoder::Failed(const std::string& what, int code, std::string& error) const {
     error = what + ": " + ErrorText(code);
+    if (sink_ && sink_->nearlyFull)
+        error = "cannot write " + name_ + ": its disk is nearly full; the last " +
+                std::to_string(DiskReserve >> 20) + " MB are left to other programs";
     return false;
 }
 
-bool MediaEncoder::Open(const std::string& file, const std::string& name, const MediaFormat& format,
+bool MediaEncoder::Open(int fd, const std::string& file, const std::string& name, const MediaFormat& format,
                         int width, int height, const FrameLayout& layout, int fps, std::string& error) {
+    av_log_set_callback(KeepReason);
+    TakeLogged();
     name_ = name;
     painter_ = std::make_unique<FramePainter>(layout, width, height, UsesYuv420(format));
     if (!painter_->Ready()) {
@@ -145,8 +270,17 @@ bool MediaEncoder::Open(const std::string& file, const std::string& name, const 
     int code = avformat_alloc_output_context2(&container_, nullptr, format.muxer, file.c_str());
     if (code < 0) return Failed(std::string("cannot set up the ") + format.muxer + " container", code, error);
     if (!OpenVideo(format, width, height, fps, error) || !OpenAudio(format, error)) return false;
-    code = avio_open(&container_->pb, file.c_str(), AVIO_FLAG_WRITE);
-    if (code < 0) return Failed("cannot write " + name_, code, error);
+    sink_ = std::make_unique<Sink>(Sink{fd, file});
+    constexpr int BufferSize = 1 << 18;
+    uint8_t* buffer = static_cast<uint8_t*>(av_malloc(BufferSize));
+    io_ = buffer ? avio_alloc_context(buffer, BufferSize, 1, sink_.get(), nullptr, Sink::Write, Sink::Seek) : nullptr;
+    if (!io_) {
+        av_free(buffer);
+        error = "out of memory";
+        return false;
+    }
+    container_->pb = io_;
+    container_->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* options = Options(format.muxerOptions);
     code = avformat_write_header(container_, &options);
     av_dict_free(&options);
@@ -164,7 +298,7 @@ bool MediaEncoder::OpenVideo(const MediaFormat& format, int width, int height, i
     codec->framerate = {fps, 1};
     codec->sample_aspect_ratio = {1, 1};
     codec->pix_fmt = IsLossless(format) ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_YUV420P;
-    codec->thread_count = 0;
+    codec->thread_count = Threads(width, height);
     if (!IsLossless(format)) {
         codec->color_primaries = AVCOL_PRI_BT709;
         codec->color_trc = AVCOL_TRC_BT709;
@@ -271,7 +405,6 @@ bool MediaEncoder::Finish(std::string& error) {
     const int frameSize = audio_->frame->nb_samples;
     if (!Send(*video_, nullptr, error) || !SendSound(frameSize, error) || !Send(*audio_, nullptr, error))
         return false;
-    int code = av_write_trailer(container_);
-    if (code >= 0) code = avio_closep(&container_->pb);
+    const int code = av_write_trailer(container_);
     return code >= 0 || Failed("cannot write " + name_, code, error);
 }

@@ -19,6 +19,14 @@ struct MediaFormat {
     const char* videoOptions;
     const char* audio;
     const char* audioOptions;
+    // For estimating the size of a file, generously: the bits a frame at 60
+    // frames a second takes for each pixel of the framed picture and each
+    // step of enlargement (enlarged pixels cost little more than their
+    // edges), and the bits a second of sound takes.
+    double pictureBits;
+    int soundBits;
+    // The largest frame: the encoder's memory grows with it.
+    int maxWidth, maxHeight;
 };
 
 // The format for an output path's extension, lossless or not; null when
@@ -28,11 +36,18 @@ const MediaFormat* FindMediaFormat(const std::string& path, bool lossless);
 // The extensions FindMediaFormat knows, for messages: ".mp4, .mkv, .webm".
 std::string KnownExtensions();
 
+// About how many bytes a file of `frames` frames takes, rather more than less.
+uint64_t EstimatedBytes(const MediaFormat& format, const FrameLayout& layout, int64_t frames, int fps);
+
 // Whether the format stores colour at half width and height, so that the
 // frame's width and height must be even.
 bool UsesYuv420(const MediaFormat& format);
 
 constexpr int SoundRate = 48000;
+
+// The bytes of a file system a capture leaves to other programs: it stops
+// rather than write into them.
+constexpr uint64_t DiskReserve = uint64_t{32} << 20;
 
 class MediaEncoder {
 public:
@@ -41,10 +56,10 @@ public:
     MediaEncoder(const MediaEncoder&) = delete;
     MediaEncoder& operator=(const MediaEncoder&) = delete;
 
-    // Creates `file` (truncating it) and sets up both encoders for frames of
-    // width × height with the picture placed by `layout`; messages call the
-    // file `name`.
-    bool Open(const std::string& file, const std::string& name, const MediaFormat& format, int width,
+    // Sets up both encoders for frames of width × height with the picture
+    // placed by `layout`, writing into `fd`, open on the new empty file
+    // `file`; messages call the file `name`.
+    bool Open(int fd, const std::string& file, const std::string& name, const MediaFormat& format, int width,
               int height, const FrameLayout& layout, int fps, std::string& error);
 
     // The next frame, showing `picture`.
@@ -58,6 +73,7 @@ public:
 
 private:
     struct Stream;
+    struct Sink;
     bool OpenVideo(const MediaFormat& format, int width, int height, int fps, std::string& error);
     bool OpenAudio(const MediaFormat& format, std::string& error);
     bool Send(Stream& stream, const struct AVFrame* frame, std::string& error);
@@ -66,6 +82,8 @@ private:
 
     std::string name_;
     AVFormatContext* container_ = nullptr;
+    std::unique_ptr<Sink> sink_;
+    struct AVIOContext* io_ = nullptr;
     std::unique_ptr<Stream> video_, audio_;
     std::unique_ptr<FramePainter> painter_;
     struct SwrContext* resampler_ = nullptr;  // also holds the sound not yet encoded

@@ -1,14 +1,20 @@
 #include "output/file_output.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <random>
+#include <set>
 
 #include "assets/picture_file.h"
 
@@ -41,66 +47,148 @@ void CatchStopSignals() {
     }
 }
 
-std::string TemporaryName(const std::string& path) {
+constexpr char TemporaryPrefix[] = ".twenty-three-turns-";
+
+std::string Folder(const std::string& path) {
     const size_t slash = path.rfind('/');
-    const size_t cut = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, cut) + "." + path.substr(cut) + ".tmp" + std::to_string(getpid());
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 std::string CannotWrite(const std::string& path, int error) {
     return "cannot write " + path + ": " + std::strerror(error);
 }
 
+uint64_t SystemRandom() {
+    static std::random_device device;
+    return static_cast<uint64_t>(device()) << 32 | device();
+}
+
+// The pid in a temporary file's name; 0 when the name is not one.
+long TemporaryOwner(const char* name) {
+    const size_t prefix = sizeof TemporaryPrefix - 1;
+    if (std::strncmp(name, TemporaryPrefix, prefix) != 0) return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(name + prefix, &end, 10);
+    return end != name + prefix && *end == '-' && pid > 0 ? pid : 0;
+}
+
+// Removes the temporary files in `folder` whose process is gone, once per
+// folder and run. The owner holds a lock on its file, so a file of a live
+// process elsewhere (a shared network folder) is left alone too.
+void RemoveStaleTemporaries(const std::string& folder) {
+    static std::set<std::string> cleaned;
+    if (!cleaned.insert(folder).second) return;
+    DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
+    if (!directory) return;
+    while (const dirent* entry = readdir(directory)) {
+        const long pid = TemporaryOwner(entry->d_name);
+        if (pid == 0 || pid == getpid() || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        const int fd = openat(dirfd(directory), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info {};
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(dirfd(directory), entry->d_name, 0);
+        close(fd);
+    }
+    closedir(directory);
+}
+
+uint64_t SystemFreeBytes(const std::string& path) {
+    struct statvfs space {};
+    if (statvfs(path.empty() ? "." : path.c_str(), &space) != 0) return UINT64_MAX;
+    return static_cast<uint64_t>(space.f_bavail) * (space.f_frsize ? space.f_frsize : space.f_bsize);
+}
+
 }  // namespace
+
+uint64_t (*FreeBytes)(const std::string& path) = SystemFreeBytes;
+
+bool WriteAll(int fd, const void* bytes, size_t size) {
+    const char* next = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t written = write(fd, next, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = ENOSPC;
+        if (written <= 0) return false;
+        next += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+std::string TemporaryName(const std::string& folder, long pid, uint64_t random) {
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = folder + TemporaryPrefix + std::to_string(pid) + "-";
+    for (int i = 0; i < 10; ++i, random /= 36) name += digits[random % 36];
+    return name + ".tmp";
+}
+
+bool CanReplace(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return true;  // absent, or the writes will tell
+    error = "cannot write " + path + (S_ISDIR(info.st_mode) ? ": it is a folder" : ": it is not a regular file");
+    return false;
+}
+
+OutputFiles::OutputFiles(std::function<uint64_t()> random)
+    : random_(random ? std::move(random) : SystemRandom) {}
 
 OutputFiles::~OutputFiles() { Discard(); }
 
 bool OutputFiles::Claim(const std::string& path, std::string& error) {
-    const std::string temporary = TemporaryName(path);
-    if (temporary.size() >= PATH_MAX) {
-        error = CannotWrite(path, ENAMETOOLONG);
+    const std::string folder = Folder(path);
+    RemoveStaleTemporaries(folder);
+    int slot = 0;
+    while (slot < MaxPending && InUse[slot]) ++slot;
+    if (slot == MaxPending) {
+        error = "cannot write " + path + ": too many files at once";
         return false;
     }
-    for (int slot = 0; slot < MaxPending; ++slot) {
-        if (InUse[slot]) continue;
+    // Created anew, never opened through whatever may stand at the name.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = TemporaryName(folder, getpid(), random_());
+        if (temporary.size() >= PATH_MAX) {
+            error = CannotWrite(path, ENAMETOOLONG);
+            return false;
+        }
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) {
+            error = CannotWrite(path, errno);
+            return false;
+        }
+        flock(fd, LOCK_EX | LOCK_NB);
         std::memcpy(TemporaryNames[slot], temporary.c_str(), temporary.size() + 1);
         std::atomic_signal_fence(std::memory_order_seq_cst);
         InUse[slot] = 1;
         CatchStopSignals();
-        pending_.push_back({path, slot});
+        pending_.push_back({path, slot, fd});
         return true;
     }
-    error = "cannot write " + path + ": too many files at once";
+    error = CannotWrite(path, EEXIST);
     return false;
 }
 
-const char* OutputFiles::LastTemporary() const { return TemporaryNames[pending_.back().slot]; }
-
 void OutputFiles::Discard() {
     for (const Pending& file : pending_) {
+        if (file.fd >= 0) close(file.fd);
         unlink(TemporaryNames[file.slot]);
         InUse[file.slot] = 0;
     }
     pending_.clear();
 }
 
-bool OutputFiles::WriteLater(const std::string& path, std::string& temporary, std::string& error) {
+bool OutputFiles::WriteLater(const std::string& path, int& fd, std::string& temporary, std::string& error) {
     if (!Claim(path, error)) return false;
-    temporary = LastTemporary();
+    fd = pending_.back().fd;
+    temporary = TemporaryNames[pending_.back().slot];
     return true;
 }
 
 bool OutputFiles::Write(const std::string& path, const void* bytes, size_t size, std::string& error) {
     if (!Claim(path, error)) return false;
-    std::FILE* file = std::fopen(LastTemporary(), "wb");
-    if (!file) {
+    if (!WriteAll(pending_.back().fd, bytes, size)) {
         error = CannotWrite(path, errno);
-        return false;
-    }
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        error = CannotWrite(path, written ? errno : writeError);
         return false;
     }
     return true;
@@ -113,14 +201,22 @@ bool OutputFiles::WritePicture(const std::string& path, const Picture& picture, 
 }
 
 bool OutputFiles::Commit(std::string& error) {
-    for (const Pending& file : pending_) {
-        struct stat info {};
-        if (lstat(file.path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            error = CannotWrite(file.path, EISDIR);
+    for (Pending& file : pending_) {
+        if (!CanReplace(file.path, error)) {
+            Discard();
+            return false;
+        }
+        const int fd = file.fd;
+        file.fd = -1;
+        const bool flushed = fsync(fd) == 0;
+        const int flushError = errno;
+        if (close(fd) != 0 || !flushed) {
+            error = CannotWrite(file.path, flushed ? errno : flushError);
             Discard();
             return false;
         }
     }
+    std::set<std::string> folders;
     for (size_t i = 0; i < pending_.size(); ++i) {
         const Pending& file = pending_[i];
         if (std::rename(TemporaryNames[file.slot], file.path.c_str()) != 0) {
@@ -130,8 +226,17 @@ bool OutputFiles::Commit(std::string& error) {
             return false;
         }
         InUse[file.slot] = 0;
+        folders.insert(Folder(file.path));
     }
     pending_.clear();
+    // The renames themselves on disk; a file system that cannot say is taken at its word.
+    for (const std::string& folder : folders) {
+        const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            fsync(fd);
+            close(fd);
+        }
+    }
     return true;
 }
 

@@ -177,9 +177,8 @@ if command -v xvfb-run >/dev/null && command -v xprop >/dev/null; then
 fi
 
 # Unattended, a crash starts the show again after the pause, with one line on
-# standard error; SIGTERM to the launcher ends the show for good. The defaults
-# alone play: the show would name the user's broken link above at each start.
-start_launcher HOME="$work/plain-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
+# standard error; SIGTERM to the launcher ends the show for good.
+start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
 pid=$!
 first=$(running_show "$pid")
 [ -n "$first" ] && [ "$first" != "$pid" ] || fail "--forever runs no show"

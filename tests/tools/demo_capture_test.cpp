@@ -1,6 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,10 +16,13 @@ extern "C" {
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "capture/capture.h"
+#include "output/file_output.h"
 #include "tests/pictures.h"
 
 namespace {
@@ -236,8 +241,10 @@ TEST_F(DemoCapture, DefaultMp4HoldsH264AndAacOfTheRightSizeAndLength) {
     EXPECT_LT(difference / (1920 * 1080 * 3), 2.5);
 }
 
+// Killed without a chance to clean up, a capture leaves its temporary file,
+// which the next capture into the folder removes.
 TEST_F(DemoCapture, InterruptedCaptureLeavesTheOldFileAndNoOther) {
-    for (const auto& [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    for (const auto& [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGKILL, 137}}) {
         SCOPED_TRACE(signal);
         scratch.Write("out.mkv", "old");
         const std::vector<std::string> before = scratch.List();
@@ -258,8 +265,15 @@ TEST_F(DemoCapture, InterruptedCaptureLeavesTheOldFileAndNoOther) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         // What the shell reports, whether the tool exits or dies of the signal.
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), code);
-        EXPECT_EQ(scratch.List(), before);
         EXPECT_EQ(scratch.Read("out.mkv"), "old");
+        if (signal == SIGKILL) {
+            EXPECT_EQ(scratch.List().size(), before.size() + 1);
+            // The longest name a folder holds, which a temporary named after it would exceed.
+            const std::string longest = std::string(247, 'n') + ".mkv";
+            EXPECT_EQ(Run("--lossless --size 320x240 --seconds 0.1 " + longest), 0) << scratch.Errors();
+            std::filesystem::remove(scratch.Path(longest));
+        }
+        EXPECT_EQ(scratch.List(), before);
     }
 }
 
@@ -269,7 +283,10 @@ TEST_F(DemoCapture, BadOptionsGiveUsageAndExitCode2) {
                              "--lossless out.mp4", "--seconds 0 out.mp4", "--seconds x out.mp4", "--fps 0 out.mp4",
                              "--fps 60.5 out.mp4", "--size 1920 out.mp4", "--size 319x240 out.mp4",
                              "--size 320x175 out.mp4", "--full --size 320x239 out.mkv", "--size 641x480 out.mp4",
-                             "out.mp4 --seconds"}) {
+                             "out.mp4 --seconds", "--seconds 0x2 out.mp4", "--seconds 1e1 out.mp4",
+                             "--seconds 1.2.3 out.mp4", "--seconds inf out.mp4", "--seconds +1 out.mp4",
+                             "--fps 0x10 out.mp4", "--size 7682x4320 out.mp4", "--size 3842x2160 out.webm",
+                             "--size 3840x2162 out.mkv", "--lossless --size 2562x1440 out.mkv"}) {
         EXPECT_EQ(Run(args), 2) << args;
         EXPECT_NE(scratch.Errors().find("usage: demo-capture"), std::string::npos) << args;
     }
@@ -280,13 +297,153 @@ TEST_F(DemoCapture, BadOptionsGiveUsageAndExitCode2) {
 
 TEST_F(DemoCapture, UnwritableDestinationGivesOneLineAndExitCode1) {
     std::filesystem::create_directory(scratch.Path("folder.mp4"));
+    ASSERT_EQ(mkfifo(scratch.Path("fifo.mp4").c_str(), 0666), 0);
     const std::vector<std::string> before = scratch.List();
-    for (const std::string out : {"missing/out.mp4", "folder.mp4"}) {
+    for (const std::string out : {"missing/out.mp4", "folder.mp4", "fifo.mp4"}) {
         EXPECT_EQ(Run("--seconds 0.1 " + out), 1) << out;
         EXPECT_EQ(scratch.Errors().rfind("demo-capture: cannot write " + out + ": ", 0), 0u) << scratch.Errors();
         EXPECT_EQ(std::count(scratch.Errors().begin(), scratch.Errors().end(), '\n'), 1) << out;
         EXPECT_EQ(scratch.List(), before) << out;
     }
+}
+
+// The largest frame of each kind, under a memory limit well below what it
+// needs: refused in one line or written, never a crash.
+TEST_F(DemoCapture, LargestFramesUnderAMemoryLimitFailCleanly) {
+#ifdef DEMO_SANITIZED
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#endif
+    const std::vector<std::string> before = scratch.List();
+    for (const std::string args : {"--size 7680x4320 out.mp4", "--size 3840x2160 out.webm",
+                                   "--lossless --size 2560x1440 out.mkv"}) {
+        for (const char* limit : {"300000", "1000000"}) {
+            SCOPED_TRACE(args + " under ulimit -v " + limit);
+            const int code = scratch.Run(std::string("ulimit -v ") + limit + " && " + Tool + " --seconds 0.05 " + args);
+            if (code == 0) {
+                std::filesystem::remove(scratch.Path(args.substr(args.rfind(' ') + 1)));
+            } else {
+                EXPECT_EQ(code, 1) << scratch.Errors();
+                EXPECT_EQ(scratch.Errors().rfind("demo-capture: ", 0), 0u) << scratch.Errors();
+                EXPECT_EQ(std::count(scratch.Errors().begin(), scratch.Errors().end(), '\n'), 1) << scratch.Errors();
+            }
+            EXPECT_EQ(scratch.List(), before);
+        }
+    }
+}
+
+// The size estimate is above what each kind of file takes, within reason.
+TEST_F(DemoCapture, EstimatedSizeIsAboveTheFilesSize) {
+    for (const auto& [args, lossless] : {std::pair{"--size 640x480 out.mp4", false},
+                                         std::pair{"--size 640x480 out.webm", false},
+                                         std::pair{"--size 320x240 --full out.mkv", true}}) {
+        SCOPED_TRACE(args);
+        ASSERT_EQ(Run(std::string("--seconds 2 ") + (lossless ? "--lossless " : "") + args), 0) << scratch.Errors();
+        const std::string out = std::string(args).substr(std::string(args).rfind(' ') + 1);
+        const MediaFormat* format = FindMediaFormat(out, lossless);
+        ASSERT_NE(format, nullptr);
+        FrameLayout layout;
+        ASSERT_TRUE(FitFrame(lossless ? 320 : 640, lossless ? 240 : 480, lossless, layout));
+        const uint64_t size = std::filesystem::file_size(scratch.Path(out));
+        EXPECT_LE(size, EstimatedBytes(*format, layout, 120, 60));
+        EXPECT_GE(size * 10, EstimatedBytes(*format, layout, 120, 60));
+        std::filesystem::remove(scratch.Path(out));
+    }
+}
+
+// Renders `frames` frames of black and silence into `fd`, open on `path`;
+// the error, empty when all went well.
+std::string TryToEncode(const MediaFormat& format, int width, int height, int fd, const std::string& path,
+                        int frames = 30) {
+    static Picture black;
+    static const std::vector<int16_t> silence(2 * 1600);
+    FrameLayout layout;
+    EXPECT_TRUE(FitFrame(width, height, false, layout));
+    MediaEncoder encoder;
+    std::string error;
+    bool done = encoder.Open(fd, path, "out", format, width, height, layout, 30, error);
+    for (int n = 0; done && n < frames; ++n)
+        done = encoder.AddPicture(black, error) && encoder.AddSound(silence.data(), 1600, error);
+    done = done && encoder.Finish(error);
+    return done ? "" : error;
+}
+
+uint64_t NearlyFull(const std::string&) { return DiskReserve + 1000; }
+uint64_t HundredMegabytes(const std::string&) { return uint64_t{100} << 20; }
+
+TEST(CaptureShow, ACaptureThatCannotFitIsRefusedWithBothFigures) {
+    ScratchDirectory scratch;
+    CaptureSettings settings;
+    settings.output = scratch.Path("out.mp4");
+    settings.format = FindMediaFormat(settings.output, false);
+    settings.frames = 368 * 60;
+    const auto systemFreeBytes = FreeBytes;
+    FreeBytes = HundredMegabytes;
+    std::string error;
+    EXPECT_FALSE(CaptureShow(settings, nullptr, error));
+    FreeBytes = systemFreeBytes;
+    const std::string start = "cannot write " + settings.output + ": it would take about ";
+    ASSERT_EQ(error.rfind(start, 0), 0u) << error;
+    EXPECT_GT(std::stoi(error.substr(start.size())), 100) << error;
+    EXPECT_NE(error.find(" MB, and " + scratch.Path() + " has 100 MB free, of which 32 MB are left to other programs"),
+              std::string::npos)
+        << error;
+    EXPECT_TRUE(scratch.List().empty());
+}
+
+// Each way for an encoder or the container to fail, forced: one line with
+// FFmpeg's reason.
+TEST(MediaEncoder, EveryFailureGivesOneLineWithTheReason) {
+    ScratchDirectory scratch;
+    const MediaFormat mp4 = *FindMediaFormat("a.mp4", false), webm = *FindMediaFormat("a.webm", false),
+                      lossless = *FindMediaFormat("a.mkv", true);
+    const auto with = [](MediaFormat format, const std::function<void(MediaFormat&)>& change) {
+        change(format);
+        return format;
+    };
+    struct Case {
+        const char* what;
+        MediaFormat format;
+        int width, height;
+        const char* file;
+        int flags;
+        std::string expected;
+    };
+    const std::string file = scratch.Path("out");
+    const Case cases[] = {
+        {"a size the encoder's slices cannot cover", lossless, 7680, 4320, "", 0,
+         "cannot set up the ffv1 encoder: Unsupported number 4 of slices"},
+        {"a width beyond the encoder's", webm, 66000, 480, "", 0, "cannot set up the libvpx-vp9 encoder: "},
+        {"a value out of range", with(webm, [](MediaFormat& f) { f.videoOptions = "crf=99"; }), 640, 480, "", 0,
+         "cannot set up the libvpx-vp9 encoder: "},
+        {"an option the encoder does not know", with(webm, [](MediaFormat& f) { f.audioOptions = "b=1k colour=red"; }),
+         640, 480, "", 0, "libopus does not know the option colour"},
+        {"an encoder that is missing", with(mp4, [](MediaFormat& f) { f.video = "h999"; }), 640, 480, "", 0,
+         "this FFmpeg has no h999 encoder"},
+        {"a container that is missing", with(mp4, [](MediaFormat& f) { f.muxer = "nonesuch"; }), 640, 480, "", 0,
+         "cannot set up the nonesuch container: "},
+        {"a container refusing the streams", with(mp4, [](MediaFormat& f) { f.muxer = "webm"; }), 640, 480, "",
+         0, "cannot write out: Only VP8 or VP9 or AV1"},
+        {"a full device", webm, 640, 480, "/dev/full", O_WRONLY, "cannot write out: No space left on device"},
+        {"a descriptor open for reading", mp4, 640, 480, "", O_RDONLY, "cannot write out: Bad file descriptor"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = *c.file ? c.file : file;
+        const int fd = open(path.c_str(), c.flags | O_CREAT | O_TRUNC, 0666);
+        ASSERT_GE(fd, 0);
+        const std::string error = TryToEncode(c.format, c.width, c.height, fd, path);
+        close(fd);
+        EXPECT_EQ(error.rfind(c.expected, 0), 0u) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    // A file system about to be full.
+    const auto systemFreeBytes = FreeBytes;
+    FreeBytes = NearlyFull;
+    const int fd = open(file.c_str(), O_WRONLY | O_TRUNC);
+    const std::string error = TryToEncode(webm, 640, 480, fd, file);
+    close(fd);
+    FreeBytes = systemFreeBytes;
+    EXPECT_EQ(error, "cannot write out: its disk is nearly full; the last 32 MB are left to other programs");
 }
 
 // Outside a folder holding content the capture plays what the launcher

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -26,7 +27,7 @@ namespace {
 
 constexpr double MaxSeconds = 86400;
 constexpr int MaxFps = 240;
-constexpr int MaxSide = 8192;
+constexpr int MaxSide = 7680;
 
 int Usage(const std::string& problem, std::FILE* out = stderr) {
     if (!problem.empty()) std::fprintf(out, "demo-capture: %s\n", problem.c_str());
@@ -42,7 +43,9 @@ int Usage(const std::string& problem, std::FILE* out = stderr) {
                  "  --fps N      frames per second (default 60)\n"
                  "  --size WxH   frame size (default 1920x1080); the picture's band is enlarged\n"
                  "               by the largest whole factor that fits, centred on black, as\n"
-                 "               the show places it on a screen of that size\n"
+                 "               the show places it on a screen of that size; at most\n"
+                 "               7680x4320 for .mp4, 3840x2160 for .mkv and .webm, and\n"
+                 "               2560x1440 with --lossless\n"
                  "  --full       the whole 320 x 240 picture instead of its 176-row band\n"
                  "  --lossless   FFV1 video and FLAC sound in an .mkv file\n");
     return 2;
@@ -57,8 +60,11 @@ std::optional<long> ParseWhole(const std::string& text, long low, long high) {
     return value;
 }
 
+// Decimal digits with at most one point: no sign, exponent or hexadecimal.
 std::optional<double> ParseSeconds(const std::string& text) {
-    if (text.empty() || ((text[0] < '0' || text[0] > '9') && text[0] != '.')) return std::nullopt;
+    if (text.find_first_not_of("0123456789.") != std::string::npos || text.find_first_of("0123456789") == std::string::npos ||
+        std::count(text.begin(), text.end(), '.') > 1)
+        return std::nullopt;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (*end != '\0' || !std::isfinite(value) || value <= 0 || value > MaxSeconds) return std::nullopt;
@@ -132,7 +138,7 @@ int main(int argc, char** argv) {
             settings.fps = static_cast<int>(*parsed);
         } else if (arg == "--size") {
             if (!ParseSize(value, settings.width, settings.height))
-                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'");
+                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 7680, not '" + value + "'");
         } else if (arg == "--content") {
             if (value.empty()) return Usage("--content needs a folder");
             content = value;
@@ -155,6 +161,10 @@ int main(int argc, char** argv) {
     if (!settings.format)
         return Usage(lossless ? "--lossless writes .mkv files"
                               : "unknown kind of file " + settings.output + "; known: " + KnownExtensions());
+    const MediaFormat& format = *settings.format;
+    if (settings.width > format.maxWidth || settings.height > format.maxHeight)
+        return Usage(std::string("--size goes up to ") + std::to_string(format.maxWidth) + "x" +
+                     std::to_string(format.maxHeight) + (lossless ? std::string(" with --lossless") : std::string(" for ") + format.extension + " files"));
     FrameLayout layout;
     if (!FitFrame(settings.width, settings.height, settings.full, layout))
         return Usage(std::string("--size must hold the picture at least once: 320x") +

@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     CommandLine line({"content-links", {""}, "Prints a new folder of links to the content the show plays.", {}});
-    if (const auto done = line.Parse(argc, argv)) return *done;
+    if (const auto finished = line.Parse(argc, argv)) return *finished;
     if (!line.Operands().empty()) return line.Misused("unexpected argument " + line.Operands().front());
     std::string folder, error;
     if (!MakeDefaultRunFolder(PROGRAM_TO_CONTENT, folder, error)) return line.Failed(error);

@@ -69,12 +69,12 @@ int main(int argc, char** argv) {
                        {"content", "DIR", "Read the pictures from the folder DIR instead; refused when it holds none."}}});
     bool png = false;
     std::string content = ".";
-    const auto done = line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
+    const auto finished = line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
         if (name == "png") png = true;
         if (name == "content") content = value;
         return std::string();
     });
-    if (done) return *done;
+    if (finished) return *finished;
     const std::vector<std::string>& args = line.Operands();
     if (args.empty()) return line.Misused("");
     if (args.size() < 2) return line.Misused("no times given");

@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     CommandLine line({"demo-music", {"OUT.xm"}, "Writes the show's default module, an original piece, as an XM file.", {}});
-    if (const auto done = line.Parse(argc, argv)) return *done;
+    if (const auto finished = line.Parse(argc, argv)) return *finished;
     if (line.Operands().size() != 1) return line.Misused(line.Operands().empty() ? "" : "more than one output file");
     std::vector<uint8_t> bytes;
     std::string error;

@@ -149,12 +149,12 @@ int SquareSize(const std::string& text) {
 int main(int argc, char** argv) {
     bool replace = false;
     int square = 0;
-    const auto done = Line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
+    const auto finished = Line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
         if (name == "replace") replace = true;
         if (name == "square") square = SquareSize(value);
         return name == "square" && !square ? "--square takes a size from 1 to 1024" : std::string();
     });
-    if (done) return *done;
+    if (finished) return *finished;
     const std::vector<std::string>& args = Line.Operands();
     if (args.empty()) return Line.Misused("");
     const std::string& command = args[0];

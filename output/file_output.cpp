@@ -47,6 +47,24 @@ void CatchStopSignals() {
     }
 }
 
+// Holds SIGINT, SIGTERM and SIGHUP back for its lifetime: a file created in
+// it is in the handler's list before a stop signal can end the process.
+class StopSignalsHeld {
+public:
+    StopSignalsHeld() {
+        sigset_t stop;
+        sigemptyset(&stop);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, signal);
+        pthread_sigmask(SIG_BLOCK, &stop, &before_);
+    }
+    ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+private:
+    sigset_t before_;
+};
+
 constexpr char TemporaryPrefix[] = ".twenty-three-turns-";
 
 std::string Folder(const std::string& path) {
@@ -144,6 +162,7 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
         error = "cannot write " + path + ": too many files at once";
         return false;
     }
+    CatchStopSignals();
     // Created anew, never opened through whatever may stand at the name.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = TemporaryName(folder, getpid(), random_());
@@ -151,6 +170,7 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
             error = CannotWrite(path, ENAMETOOLONG);
             return false;
         }
+        const StopSignalsHeld held;
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
@@ -161,7 +181,6 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
         std::memcpy(TemporaryNames[slot], temporary.c_str(), temporary.size() + 1);
         std::atomic_signal_fence(std::memory_order_seq_cst);
         InUse[slot] = 1;
-        CatchStopSignals();
         pending_.push_back({path, slot, fd});
         return true;
     }

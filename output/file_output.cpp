@@ -47,8 +47,8 @@ void CatchStopSignals() {
     }
 }
 
-// Holds SIGINT, SIGTERM and SIGHUP back for its lifetime: a file created in
-// it is in the handler's list before a stop signal can end the process.
+// Holds the stop signals back while a temporary file comes into being, so
+// that none ends the tool between the file's creation and its record.
 class StopSignalsHeld {
 public:
     StopSignalsHeld() {
@@ -165,12 +165,12 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
     CatchStopSignals();
     // Created anew, never opened through whatever may stand at the name.
     for (int attempt = 0; attempt < 100; ++attempt) {
+        const StopSignalsHeld held;
         const std::string temporary = TemporaryName(folder, getpid(), random_());
         if (temporary.size() >= PATH_MAX) {
             error = CannotWrite(path, ENAMETOOLONG);
             return false;
         }
-        const StopSignalsHeld held;
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {

@@ -24,7 +24,7 @@ if [ "$mode" = "--web" ]; then
 fi
 package=(dpkg-dev file)
 arm64=("${package[@]}" g++-aarch64-linux-gnu)
-for library in libsdl2 libsdl2-image libopenmpt libavformat libavcodec libswscale libswresample libavutil; do
+for library in libsdl2 libsdl2-image libopenmpt libexif libavformat libavcodec libswscale libswresample libavutil; do
   arm64+=("$library-dev:arm64")
 done
 case $mode in

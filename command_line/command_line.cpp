@@ -69,11 +69,13 @@ std::optional<int> CommandLine::Parse(int argc, char** argv, const TakeOption& t
         }
         if (code == ':') return Misused("--" + std::string(options[optopt - FirstOptionCode].name) + " needs a value");
         if (code == '?') {
-            if (optopt >= FirstOptionCode) return Misused(Written(argv[optind - 1]) + " takes no value");
+            // Long options name themselves; a short one unknown names its letter.
+            const bool longGivenValue = optopt >= FirstOptionCode || optopt == HelpCode || optopt == VersionCode;
+            if (longGivenValue) return Misused(Written(argv[optind - 1]) + " takes no value");
             if (optopt != 0) return Misused(std::string("unknown option -") + static_cast<char>(optopt));
             return Misused("unknown option " + Written(argv[optind - 1]));
         }
-        const std::string problem = take(options[code - FirstOptionCode].name, optarg ? optarg : "");
+        const std::string problem = take ? take(options[code - FirstOptionCode].name, optarg ? optarg : "") : "";
         if (!problem.empty()) return Misused(problem);
     }
     operands_.assign(argv + optind, argv + argc);

@@ -106,6 +106,8 @@ TEST(ToolHelp, EveryToolAnswersAlikeAndItsManualPageSaysWhatItsHelpSays) {
         EXPECT_EQ(scratch.Read("out"), "") << tool;
         EXPECT_EQ(scratch.Errors().rfind(tool + ": unknown option --no-such-option\nusage: " + tool, 0), 0u)
             << scratch.Errors();
+        EXPECT_EQ(scratch.Run(path + " --version=1"), 2) << tool;
+        EXPECT_EQ(scratch.Errors().rfind(tool + ": --version takes no value\n", 0), 0u) << scratch.Errors();
 
         if (tool == "content-links") continue;  // the launcher's, with no manual page of its own
         const Options listed = HelpOptions(help);

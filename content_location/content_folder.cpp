@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "assets/image_bank.h"
+#include "main/demo_main.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::vector<std::string> ContentFileNames() {
         PictureFileName(name, number);
         names.emplace_back(name);
     }
-    names.emplace_back("kimo.xm");
+    names.emplace_back(ModuleFileName);
     return names;
 }
 

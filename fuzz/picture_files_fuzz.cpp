@@ -1,5 +1,5 @@
-// The show's picture loader over a folder the input lays out. The first 23
-// bytes say what each of 01.raw ... 23.raw is (missing, a file holding the
+// The show's picture loader over a folder the input lays out. The first
+// ImageCount bytes say what each picture file is (missing, a file holding the
 // rest of the input, an empty file, a file far longer than a picture, a
 // folder, a dangling link or a FIFO). Whatever is there, each slot of the
 // image bank must hold the start of its regular file and be black past it.
@@ -23,8 +23,8 @@ std::string Scratch;
 uint8_t Expected[PictureBytes];
 
 std::string Name(int number) {
-    char name[8];
-    std::snprintf(name, sizeof name, "%02d.raw", number);
+    char name[PictureFileNameSize];
+    PictureFileName(name, number);
     return name;
 }
 

@@ -3,7 +3,7 @@
 # from the seeds in fuzz/corpus/ and what earlier runs found interesting.
 # Usage: fuzz/run.sh [SECONDS [BUILD_DIR]]   exit code 1 if any target failed
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 seconds=${1:-15}
 build=$(realpath "${2:-build-fuzz}")  # absolute: a target may change its directory
 

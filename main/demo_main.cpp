@@ -22,7 +22,7 @@ int DemoMain() {
     BASSMOD_MusicStop();
     BASSMOD_MusicSetPositionScaler(1);
     BASSMOD_MusicFree();
-    BASSMOD_MusicLoad(FALSE, "kimo.xm", 0, 0, 0);
+    BASSMOD_MusicLoad(FALSE, ModuleFileName, 0, 0, 0);
     BASSMOD_MusicSetPosition(0);
     BASSMOD_MusicPlayEx(0, 0, TRUE);
     StartTime = timeGetTime();  // the pictures count from the music's start

@@ -12,7 +12,9 @@ source=$(pwd)
 arch=${1:-}
 toolchain=$source/scripts/toolchain-$arch.cmake
 if [ $# -ne 1 ] || [ ! -f "$toolchain" ]; then
-  echo "usage: scripts/cross-test.sh ARCH   (ARCH: $(ls scripts/toolchain-*.cmake | sed 's/.*toolchain-//; s/\.cmake$//' | tr '\n' ' '))" >&2
+  known=(scripts/toolchain-*.cmake)
+  known=("${known[@]#scripts/toolchain-}")
+  echo "usage: scripts/cross-test.sh ARCH   (ARCH: ${known[*]%.cmake})" >&2
   exit 2
 fi
 native=${DEMO_BUILD_DIR:-$source/build}

@@ -9,13 +9,20 @@ if [ $# -ne 1 ]; then
   echo "usage: scripts/make-content.sh DIR" >&2
   exit 2
 fi
-tools="${DEMO_BUILD_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build}/tools"
+build=${DEMO_BUILD_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build}
+tools=$build/tools
+if [ ! -f "$build/show_facts.sh" ]; then
+  echo "make-content.sh: $build is not a configured build folder (no show_facts.sh)" >&2
+  exit 1
+fi
+# shellcheck source=cmake/show_facts.sh.in
+. "$build/show_facts.sh"
 dir=$1
 mkdir -p "$dir"
 
 # A link to nothing may stand for content elsewhere (a drive not mounted):
 # it is neither kept as if it were content nor replaced.
-for name in $(seq -f '%02g.raw' 1 23) kimo.xm; do
+for name in $picture_files $module_file; do
   if [ -L "$dir/$name" ] && [ ! -e "$dir/$name" ]; then
     echo "make-content.sh: $dir/$name links to $(readlink "$dir/$name"), which does not exist;" \
          "remove the link or restore what it points to" >&2
@@ -24,8 +31,8 @@ for name in $(seq -f '%02g.raw' 1 23) kimo.xm; do
 done
 
 missing=()
-for number in $(seq -w 1 23); do
-  [ -e "$dir/$number.raw" ] || missing+=("$number.raw")
+for name in $picture_files; do
+  [ -e "$dir/$name" ] || missing+=("$name")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   # Drawn beside the folder's files, then moved in one by one: each appears whole.
@@ -36,4 +43,4 @@ if [ ${#missing[@]} -gt 0 ]; then
     mv -n "$staging/$name" "$dir/$name"
   done
 fi
-[ -e "$dir/kimo.xm" ] || "$tools/demo-music" "$dir/kimo.xm"
+[ -e "$dir/$module_file" ] || "$tools/demo-music" "$dir/$module_file"

@@ -3,11 +3,14 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
 # frames on 64-bit ARM under emulation, the arm64 package's binaries against
 # this machine's under emulation, the web page's tests in headless
-# Chromium, and each fuzz target for 15 seconds.
+# Chromium, and each fuzz target for 15 seconds; and checks the shell scripts
+# with shellcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --tests
+# The shell scripts, with what the build writes from templates.
+shellcheck -x scripts/*.sh fuzz/*.sh tests/*/*.sh build/show_facts.sh build/packaging/launcher/twenty-three-turns
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 scripts/cross-test.sh aarch64

@@ -4,10 +4,10 @@
 // behind it, a few at a time, with the music worklet.
 
 import { fetchBytes } from './fetch_bytes.js';
+import { FrameHeight as Height, FrameWidth as Width, ModuleFile, PictureBytes } from './show_facts.js';
 
-const Width = 320, Height = 240, PictureBytes = Width * Height * 4;
 const Parallel = 4;
-const WhatItMeans = name => (name === 'kimo.xm' ? 'the show plays silently' : 'its picture stays black');
+const WhatItMeans = name => (name === ModuleFile ? 'the show plays silently' : 'its picture stays black');
 
 async function gunzip(bytes) {
   const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
@@ -36,7 +36,7 @@ async function unpackWebp(bytes) {
 
 async function unpack(file, bytes) {
   const unpacked = file.format === 'webp' ? await unpackWebp(bytes) : await gunzip(bytes);
-  if (file.name.endsWith('.raw') && unpacked.length !== PictureBytes) throw new Error(`${unpacked.length} bytes`);
+  if (file.name !== ModuleFile && unpacked.length !== PictureBytes) throw new Error(`${unpacked.length} bytes`);
   return unpacked;
 }
 

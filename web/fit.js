@@ -6,7 +6,8 @@
 // a fractional band's size rounded down; the black rows around it may run
 // off the screen.
 
-export const FrameWidth = 320, FrameHeight = 240, BandTop = 32, BandBottom = 208;
+import { BandBottom, BandTop, FrameHeight, FrameWidth } from './show_facts.js';
+
 const BandHeight = BandBottom - BandTop;
 
 // Everything in device pixels: the screen is CSS size x pixel ratio.

@@ -2,15 +2,15 @@
 // dropped on the page; nothing leaves the browser. The browser decodes the
 // photographs, upright as their orientation tags say, and the program's own
 // converter (DemoOwnImage, DemoOwnPicture) scales them into show pictures,
-// as demo-pictures convert does: the first 23 images, in the order given,
-// take the slots 01, 02, ...
+// as demo-pictures convert does: the first images, in the order given, take
+// the picture files' slots 01, 02, ...
 
-const PictureSlots = 23, PictureBytes = 320 * 240 * 4;
+import { ModuleFile, PictureBytes, PictureFiles } from './show_facts.js';
+
+const PictureSlots = PictureFiles.length;
 // The module formats libopenmpt plays, told by their names as it tells them.
 const ModuleName = /\.(669|amf|ams|c67|dbm|digi|dmf|dsm|dsym|dtm|far|fmt|gdm|ice|imf|it|itz|j2b|m15|mdl|mdz|med|mms|mo3|mod|mptm|mptmz|mt2|mtm|mus|nst|okt|plm|psm|pt36|ptm|s3m|s3z|sfx|sfx2|st26|stk|stm|stp|stx|symmod|ult|umx|wow|xm|xmz|xpk)$/i;
 const MaxModuleBytes = 64 << 20;
-
-const slotName = slot => `${String(slot).padStart(2, '0')}.raw`;
 
 // The width and height the browser reads from the file's header: an <img>
 // loads without decoding its pixels, so a huge image is refused unread.
@@ -60,7 +60,7 @@ export async function convertOwnFiles(Module, chosen) {
   const images = chosen.filter(file => !ModuleName.test(file.name));
   for (const file of images.slice(0, PictureSlots)) {
     try {
-      files.set(slotName(files.size + 1), await pictureOf(Module, file));
+      files.set(PictureFiles[files.size], await pictureOf(Module, file));
     } catch (error) {
       errors.push(`demo: ${file.name} is not used: ${error.message}`);
     }
@@ -71,10 +71,10 @@ export async function convertOwnFiles(Module, chosen) {
   if (module?.size > MaxModuleBytes) {
     errors.push(`demo: ${module.name} is not used: ${module.size} bytes; modules above ${MaxModuleBytes} bytes are not read`);
   } else if (module) {
-    files.set('kimo.xm', new Uint8Array(await module.arrayBuffer()));
+    files.set(ModuleFile, new Uint8Array(await module.arrayBuffer()));
   }
   if (others.length) errors.push(`demo: ${others.map(file => file.name).join(', ')} left out: the show plays one module`);
-  return { files, pictures, module: files.has('kimo.xm'), errors };
+  return { files, pictures, module: files.has(ModuleFile), errors };
 }
 
 // The control (#own-files, made in #title-controls when the page has none)

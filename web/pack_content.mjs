@@ -9,16 +9,18 @@ import { createHash } from 'node:crypto';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, renameSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, relative } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { promisify } from 'node:util';
 import { gzipSync } from 'node:zlib';
 
-const Width = 320, Height = 240, PictureBytes = Width * Height * 4;
 const [contentDir, workletDir, pageDir] = process.argv.slice(2);
 if (!pageDir) {
   console.error('usage: node web/pack_content.mjs CONTENT_DIR WORKLET_DIR PAGE_DIR');
   process.exit(2);
 }
+// The show's facts, as the build wrote them into the page.
+const { FrameWidth: Width, FrameHeight: Height, ModuleFile, PictureBytes, PictureFiles } =
+  await import(pathToFileURL(join(pageDir, 'show_facts.js')).href);
 const scratch = mkdtempSync(join(tmpdir(), 'pack-content-'));
 // Encoded pictures by their bytes' hash, beside the page: encoding is slow.
 const encoded = join(dirname(pageDir), 'webp-cache');
@@ -71,10 +73,9 @@ function filesUnder(dir) {
 }
 
 try {
-  const pictureNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`);
-  const files = await packPictures(pictureNames);
-  writeFileSync(join(pageDir, 'kimo.xm.gz'), gzip(readFileSync(join(contentDir, 'kimo.xm'))));
-  files.push({ name: 'kimo.xm', path: 'kimo.xm.gz', format: 'gzip' });
+  const files = await packPictures(PictureFiles);
+  writeFileSync(join(pageDir, `${ModuleFile}.gz`), gzip(readFileSync(join(contentDir, ModuleFile))));
+  files.push({ name: ModuleFile, path: `${ModuleFile}.gz`, format: 'gzip' });
   for (const file of files) file.bytes = statSync(join(pageDir, file.path)).size;
 
   // The worklet's library travels gzipped; its small driver is rewritten in the page to import it.

@@ -1,12 +1,13 @@
 // The page around the show's program (demo.js, demo.wasm): loads the program
 // and the content, shows the title until a click or tap, hands the program its
-// canvas, keys and music, and shows the end screen, from which the show can
-// start again. The program reaches this page through DemoPage. Whatever could
-// not be loaded is said on the page, in words.
+// canvas and the music player, and shows the end screen, from which the show
+// can start again. The program reaches this page through DemoPage; its window
+// and music stand-ins take the page's keys and drive the player themselves.
+// Whatever could not be loaded is said on the page, in words.
 
-import { BandBottom, BandTop, FrameWidth, fitCanvas } from './fit.js';
+import { fitCanvas } from './fit.js';
 import { StallMilliseconds, fetchBytes } from './fetch_bytes.js';
-import { Music } from './music.js';
+import { BandBottom, BandTop, FrameHeight, FrameWidth } from './show_facts.js';
 import { loadContent } from './content.js';
 import { keepOffline } from './offline.js';
 import { takeOwnFiles } from './own_files.js';
@@ -17,15 +18,15 @@ const prompt = document.getElementById('prompt');
 const progressLine = document.getElementById('progress');
 const problems = document.getElementById('problems');
 const endControl = document.getElementById('end-show');
-// The numbers platform/web/page_events.h gives the page's events.
-const PageEvent = { EscapeDown: 1, EscapeUp: 2, PointerOver: 3, Shown: 4, Hidden: 5 };
 const touchScreen = matchMedia('(pointer: coarse)').matches;
 const click = touchScreen ? 'tap' : 'click';
 
 let stage = 'loading';  // then 'title', 'starting', 'show', 'ended'; or 'failed'
 let current = null;     // the program's module instance of the show under way
 let next = null;        // the instance the next start runs: a promise
-let windowAttached = false;
+
+canvas.width = FrameWidth;
+canvas.height = FrameHeight;
 
 // Every source pixel k x k device pixels, again whenever the window's size,
 // orientation or pixel ratio changes.
@@ -124,6 +125,8 @@ async function newInstance(program, files) {
   try {
     return await Promise.race([failure, program.create({
       thisProgram: 'demo',
+      canvas,
+      musicPlayer,
       print: line => console.log(line),
       printErr: line => (line.startsWith('demo:') ? reportProblem(line) : console.error(line)),
       instantiateWasm: (imports, receive) => {
@@ -136,10 +139,6 @@ async function newInstance(program, files) {
     cannotStart(`the program did not start (${error.message ?? error})`);
     return null;
   }
-}
-
-function report(event) {
-  if (windowAttached) current?._DemoPageEvent(event);
 }
 
 // Full screen for the whole page, so that the canvas stays centred on black;
@@ -184,25 +183,30 @@ function offerEndControl() {
 endControl.addEventListener('click', event => {
   event.stopPropagation();
   endControl.hidden = true;
-  report(PageEvent.EscapeDown);
-  report(PageEvent.EscapeUp);
+  // The window stand-in takes it as the Escape key.
+  for (const type of ['keydown', 'keyup']) dispatchEvent(new KeyboardEvent(type, { key: 'Escape' }));
 });
-addEventListener('click', event => {
+function onClick(event) {
   if (event.target.closest('#title-controls')) return;
   if (stage === 'title' || stage === 'ended') start();
   else if (stage === 'show') enterFullScreen();
+}
+// The canvas takes clicks itself: a touch screen gives a tap to the nearest
+// element that does, and a tap on the canvas near the title's controls is
+// the canvas's.
+canvas.addEventListener('click', event => {
+  event.stopPropagation();
+  onClick(event);
 });
+addEventListener('click', onClick);
 addEventListener('pointerup', event => {
   if (stage === 'show' && event.pointerType !== 'mouse') offerEndControl();
 });
 addEventListener('keydown', event => {
-  if (event.key === 'Escape') report(PageEvent.EscapeDown);
-  else if ((event.key === 'f' || event.key === 'F') && (stage === 'title' || stage === 'show')) toggleFullScreen();
-  else return;
-  event.preventDefault();
-});
-addEventListener('keyup', event => {
-  if (event.key === 'Escape') report(PageEvent.EscapeUp);
+  if ((event.key === 'f' || event.key === 'F') && (stage === 'title' || stage === 'show')) {
+    toggleFullScreen();
+    event.preventDefault();
+  }
 });
 // A fault in the page's code or the program's stops the show: say so.
 // (Before, whatever keeps the show from starting says so itself.)
@@ -211,26 +215,14 @@ function reportFault(what) {
 }
 addEventListener('error', event => reportFault(event.message));
 addEventListener('unhandledrejection', event => reportFault(event.reason));
-canvas.addEventListener('mousemove', () => report(PageEvent.PointerOver));
-document.addEventListener('visibilitychange', () => report(document.hidden ? PageEvent.Hidden : PageEvent.Shown));
 
 window.DemoPage = {
   get stage() { return stage; },
   ready: false,  // the next show's instance holds all the content
-  music: new Music(reportProblem),
   frames: 0,  // frames presented, for the page's tests
   image: context.createImageData(canvas.width, canvas.height),
-
-  attachWindow(attach) {
-    windowAttached = attach;
-    if (!attach) return;
-    report(document.hidden ? PageEvent.Hidden : PageEvent.Shown);
-    report(PageEvent.PointerOver);
-  },
-
-  showCursor(show) {
-    canvas.style.cursor = show ? '' : 'none';
-  },
+  // The music stand-in of the show under way, or of the next, for the page's tests.
+  get music() { return window.Module?.music; },
 
   present(bytes) {
     this.image.data.set(bytes);
@@ -251,6 +243,12 @@ window.DemoPage = {
   },
 };
 
+// The music worklet's player, handed to every instance: without it the show
+// plays silently.
+const musicPlayer = import('./chiptune3/chiptune3.js').then(module => module.ChiptuneJsPlayer, () => {
+  reportProblem('demo: the music player (chiptune3/chiptune3.js) could not be loaded: the show plays silently');
+  return null;
+});
 const program = loadProgram();
 // The rest of the content waits for the program, which the title needs first.
 const content = loadContent({ onProgress: showProgress, onProblem: reportProblem, restAfter: program.catch(() => {}) });

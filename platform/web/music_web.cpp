@@ -1,9 +1,7 @@
 // The music calls on a web page: libopenmpt runs in the page's audio
-// worklet, and these calls drive it through the page's script (page.js), each
-// waiting for the worklet's answer where the caller needs one.
-
-#include <emscripten/em_js.h>
-#include <emscripten/emscripten.h>
+// worklet, and these calls drive it through the stand-in's page half
+// (music_web.js), each waiting for the worklet's answer where the caller
+// needs one.
 
 #include <cstdio>
 #include <vector>
@@ -11,36 +9,35 @@
 #include "platform/file_range.h"
 #include "platform/music.h"
 
+// The page half; Open, Load and Play wait (Asyncify) for the worklet.
+extern "C" {
+int DemoMusicOpen(int frequency);
+void DemoMusicClose();
+int DemoMusicLoad(const char* data, int size);
+void DemoMusicUnload();
+int DemoMusicSeek(int order, int row);
+int DemoMusicPlay();
+void DemoMusicPause();
+}
+
 namespace {
 
 bool Running = false;  // the audio output is open
 bool Loaded = false;   // a module is in the worklet
 
-EM_ASYNC_JS(int, OpenOutput, (int frequency), { return await DemoPage.music.open(frequency); });
-EM_JS(void, CloseOutput, (), { DemoPage.music.close(); });
-// 1 when the worklet took the module, stopped at its start.
-EM_ASYNC_JS(int, LoadModule, (const char* data, int size), {
-    return await DemoPage.music.load(HEAPU8.slice(data, data + size).buffer);
-});
-EM_JS(void, UnloadModule, (), { DemoPage.music.unload(); });
-EM_JS(int, SeekModule, (int order, int row), { return DemoPage.music.seek(order, row); });
-// 1 once the worklet reports that it plays.
-EM_ASYNC_JS(int, PlayModule, (), { return await DemoPage.music.play(); });
-EM_JS(void, PauseModule, (), { DemoPage.music.pause(); });
-
-bool Seek(DWORD position) { return SeekModule(static_cast<int>(position & 0xFFFF), static_cast<int>(position >> 16)); }
+bool Seek(DWORD position) { return DemoMusicSeek(static_cast<int>(position & 0xFFFF), static_cast<int>(position >> 16)); }
 
 }  // namespace
 
 BOOL BASSMOD_Init(int device, DWORD frequency, DWORD) {
     if (Running || device != -1 || frequency == 0 || frequency > 192000) return FALSE;
-    Running = OpenOutput(static_cast<int>(frequency));
+    Running = DemoMusicOpen(static_cast<int>(frequency));
     return Running ? TRUE : FALSE;
 }
 
 void BASSMOD_Free() {
     if (!Running) return;
-    CloseOutput();
+    DemoMusicClose();
     Running = Loaded = false;
 }
 
@@ -53,13 +50,13 @@ BOOL BASSMOD_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, D
         return FALSE;
     }
     BASSMOD_MusicFree();
-    Loaded = LoadModule(data.data(), static_cast<int>(data.size()));
+    Loaded = DemoMusicLoad(data.data(), static_cast<int>(data.size()));
     if (!Loaded) std::fprintf(stderr, "demo: %s is not a module the player knows: the show plays silently\n", name);
     return Loaded ? TRUE : FALSE;
 }
 
 void BASSMOD_MusicFree() {
-    if (Running && Loaded) UnloadModule();
+    if (Running && Loaded) DemoMusicUnload();
     Loaded = false;
 }
 
@@ -69,11 +66,11 @@ BOOL BASSMOD_MusicSetPositionScaler(DWORD scale) { return Running && scale >= 1 
 
 BOOL BASSMOD_MusicPlayEx(DWORD position, int, BOOL) {
     if (!Running || !Loaded || (position != 0xFFFFFFFF && !Seek(position))) return FALSE;
-    return PlayModule() ? TRUE : FALSE;
+    return DemoMusicPlay() ? TRUE : FALSE;
 }
 
 BOOL BASSMOD_MusicStop() {
     if (!Running || !Loaded) return FALSE;
-    PauseModule();
+    DemoMusicPause();
     return TRUE;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What the page's event listeners report to the window stand-in through
-// DemoPageEvent; page.js uses the same numbers.
+// What the window stand-in's page half (window_web.js) reports through
+// DemoPageEvent. CMake gives it the same numbers (page_events.js).
 
 enum PageEvent {
     PageEscapeDown = 1,

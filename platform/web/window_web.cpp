@@ -1,12 +1,16 @@
 // The window services on a web page: the page's canvas is the one window
-// there can be, and the page's events arrive as messages.
+// there can be, and the page's events, which the stand-in's page half
+// (window_web.js) listens for, arrive as messages.
 
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include "platform/message_queue.h"
 #include "platform/web/page_events.h"
 #include "platform/window_classes.h"
+
+// The page half: takes the page's events for the canvas, or stops.
+extern "C" void DemoAttachCanvas(int attach);
+extern "C" void DemoShowCursor(int show);
 
 struct WindowObject {
     WNDPROC procedure;
@@ -25,12 +29,9 @@ HWND TheWindow() { return CanvasTaken ? &Canvas : nullptr; }
 
 void Post(UINT message, WPARAM wParam) { Queue.Post(TheWindow(), message, wParam); }
 
-EM_JS(void, AttachCanvas, (int attach), { DemoPage.attachWindow(attach !== 0); });
-EM_JS(void, ShowCursor, (int show), { DemoPage.showCursor(show !== 0); });
-
 }  // namespace
 
-// Called by the page's event listeners.
+// Called by the page half's event listeners.
 extern "C" EMSCRIPTEN_KEEPALIVE void DemoPageEvent(int event) {
     switch (event) {
     case PageEscapeDown:
@@ -53,14 +54,14 @@ HWND CreateWindowExA(DWORD, const char* className, const char*, DWORD, int, int,
     if (!procedure || CanvasTaken) return nullptr;
     Canvas = {procedure};
     CanvasTaken = true;
-    AttachCanvas(1);
+    DemoAttachCanvas(1);
     return &Canvas;
 }
 
 BOOL DestroyWindow(HWND window) {
     if (!window || window != TheWindow()) return FALSE;
-    AttachCanvas(0);
-    ShowCursor(1);
+    DemoAttachCanvas(0);
+    DemoShowCursor(1);
     Queue.Drop(window);
     CanvasTaken = false;
     return TRUE;
@@ -81,7 +82,7 @@ LRESULT DispatchMessageA(const MSG* message) {
 LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 HCURSOR SetCursor(HCURSOR cursor) {
-    ShowCursor(cursor ? 1 : 0);
+    DemoShowCursor(cursor ? 1 : 0);
     return nullptr;
 }
 

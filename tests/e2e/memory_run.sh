@@ -13,9 +13,15 @@ demo=$(realpath "${DEMO:-build/main/demo}")
 folder=$(mktemp -d)
 show=
 server=
-trap 'for pid in $show $server; do kill "$pid" 2>/dev/null || true; done; rm -rf "$folder"' EXIT
-for number in $(seq -w 1 23); do head -c 307200 /dev/urandom > "$folder/$number.raw"; done
-[ -n "$module" ] && cp "$module" "$folder/kimo.xm"
+stop() {
+  for pid in $show $server; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$folder"
+}
+trap stop EXIT
+# shellcheck source=cmake/show_facts.sh.in
+. "$(dirname "$demo")/../show_facts.sh"
+for name in $picture_files; do head -c "$picture_bytes" /dev/urandom > "$folder/$name"; done
+[ -n "$module" ] && cp "$module" "$folder/$module_file"
 
 exec {displayfd}<> <(:)
 Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &

@@ -16,6 +16,7 @@ for command in dpkg-deb lintian qemu-aarch64 ffmpeg; do
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/package/expect.sh
 source "$(dirname "$0")/expect.sh"
 
 native=$work/native
@@ -37,7 +38,7 @@ expect "Architecture" "$(field "$deb" Architecture)" arm64
 for other in Package Version Section Priority Maintainer Description; do
     expect "$other" "$(field "$deb" $other)" "$(field "$native_deb" $other)"
 done
-depended() { field "$1" Depends | tr ',|' '\n\n' | awk '{print $1}' | sort -u; }
+depended() { field "$1" Depends | sed 's/[,|]/\n/g' | awk '{print $1}' | sort -u; }
 expect "libraries depended on" "$(depended "$deb")" "$(depended "$native_deb")"
 for package in $(depended "$deb"); do
     [[ "$package" != *-dev ]] || fail "Depends names a development package: $package"
@@ -102,7 +103,7 @@ show_status=0
 ) >"$work/show.log" 2>&1 &
 pid=$!
 for _ in $(seq 300); do
-    [ "$(ls "/proc/$pid/task" 2>/dev/null | wc -l)" -lt 3 ] || break
+    [ "$(threads "$pid")" -lt 3 ] || break
     sleep 0.1
 done
 sleep 2

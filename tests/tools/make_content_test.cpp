@@ -30,7 +30,7 @@ TEST(MakeContent, FillsANewFolderWithTheDefaultContent) {
 class MakeContentWithStandInTools : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(scratch.Run("mkdir tools"), 0);
+        ASSERT_EQ(scratch.Run("mkdir tools && cp " SHOW_FACTS " ."), 0);
         scratch.Write("tools/demo-pictures", "#!/bin/sh\n[ \"$1\" = generate ] && cp " DEFAULT_CONTENT_DIR "/*.raw \"$2\"\n");
         scratch.Write("tools/demo-music", "#!/bin/sh\ncp " DEFAULT_CONTENT_DIR "/kimo.xm \"$1\"\n");
         ASSERT_EQ(scratch.Run("chmod +x tools/*"), 0);
@@ -72,7 +72,7 @@ TEST_F(MakeContentWithStandInTools, NeedsExactlyOneFolder) {
     EXPECT_EQ(Run(""), 2);
     EXPECT_NE(scratch.Errors().find("usage: scripts/make-content.sh DIR"), std::string::npos);
     EXPECT_EQ(Run(" a b"), 2);
-    EXPECT_EQ(scratch.List(), std::vector<std::string>{"tools"});
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"show_facts.sh", "tools"}));
 }
 
 }  // namespace

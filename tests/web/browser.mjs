@@ -6,10 +6,12 @@ import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { createInterface } from 'node:readline';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
+// The page's own modules as built: show_facts.js, written by CMake, among them.
+export const pageModule = name => import(pathToFileURL(join(pageDir, name)).href);
 const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
 
 // Serves `dir`; resolves to { url, close() } once the server listens.

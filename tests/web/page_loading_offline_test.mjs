@@ -8,11 +8,11 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { launch, pageDir, problemLines, root, serve as startServer } from './browser.mjs';
+import { launch, pageDir, pageModule, problemLines, root, serve as startServer } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
-const PictureBytes = 320 * 240 * 4;
-const ContentNames = [...Array(23)].map((_, i) => `${String(i + 1).padStart(2, '0')}.raw`).concat('kimo.xm');
+const { ModuleFile, PictureBytes, PictureFiles } = await pageModule('show_facts.js');
+const ContentNames = [...PictureFiles, ModuleFile];
 
 let browser;
 const cleanups = [];
@@ -86,7 +86,7 @@ test('own content packed by the build: short, long and odd pictures arrive as th
   const spare = Buffer.from(picture);
   for (let i = 3; i < PictureBytes; i += 40) spare[i] = 0x5a;  // spare bytes WebP cannot carry
   writeFileSync(join(own, '03.raw'), spare);
-  writeFileSync(join(own, 'kimo.xm'), Buffer.from('not really a module'));
+  writeFileSync(join(own, ModuleFile), Buffer.from('not really a module'));
   cpSync(pageDir, page, { recursive: true });  // then packed over
   execFileSync('node', [join(root, 'web/pack_content.mjs'), own, join(root, 'web/node_modules/chiptune3'), page]);
 
@@ -94,7 +94,7 @@ test('own content packed by the build: short, long and odd pictures arrive as th
   await tab.goto(await serve(page));
   await tab.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   const showReads = bytes => Buffer.concat([bytes, Buffer.alloc(PictureBytes)]).subarray(0, PictureBytes);
-  await assertProgramFiles(tab, name => (name === 'kimo.xm' ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
+  await assertProgramFiles(tab, name => (name === ModuleFile ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
   await tab.close();
 });
 

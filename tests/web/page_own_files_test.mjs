@@ -9,15 +9,15 @@ import { mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'n
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { crc32, deflateSync } from 'node:zlib';
-import { launch, pageDir, problemLines, root, serve } from './browser.mjs';
+import { launch, pageDir, pageModule, problemLines, root, serve } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
 const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
 const images = '/usr/share/xplanet/images';  // Debian's xplanet-images
 const Pngs = ['hubble.png', 'iss.png', 'mgs.png', 'odyssey.png', 'shuttle.png', 'smile.png', 'sublunar.png', 'subsolar.png'];
 const Jpegs = ['earth.jpg', 'night.jpg', 'sun.jpg'];
-const FrameBytes = 320 * 240 * 4;
-const slotName = slot => `${String(slot).padStart(2, '0')}.raw`;
+const { PictureBytes: FrameBytes, PictureFiles } = await pageModule('show_facts.js');
+const slotName = slot => PictureFiles[slot - 1];
 
 let browser, server, scratch;
 
@@ -117,7 +117,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
   });
 
   // The show's frames with the own pictures, as demo-frames draws them from the same files.
-  for (let slot = 1; slot <= 23; ++slot)
+  for (let slot = 1; slot <= PictureFiles.length; ++slot)
     if (slot > paths.length) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
   const times = [0, 1234, 15999];
   execFileSync(join(tools, 'demo-frames'), [join(native, 'frames'), ...times.map(String)], { cwd: native, stdio: 'pipe' });

@@ -5,8 +5,10 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { launch, openPage, root, serve } from './browser.mjs';
-import { fitBand } from '../../web/fit.js';
+import { launch, openPage, pageModule, root, serve } from './browser.mjs';
+
+const { fitBand } = await pageModule('fit.js');
+const Frame = { ...await pageModule('show_facts.js') };
 
 const cases = readFileSync(join(root, 'tests/scaling_cases.txt'), 'utf8').split('\n')
   .filter(line => line.trim() && !line.startsWith('#'))
@@ -34,19 +36,19 @@ function device({ cssWidth, cssHeight, ratio, name }) {
 
 // Source pixel (x, y) of the band gets a colour of its own; the rows around
 // the band stay black, as the show leaves them.
-function drawPattern() {
+function drawPattern({ FrameWidth, FrameHeight, BandTop, BandBottom }) {
   document.getElementById('caption').style.display = 'none';
   const context = document.getElementById('screen').getContext('2d');
-  const image = context.createImageData(320, 240);
-  for (let y = 32; y < 208; ++y)
-    for (let x = 0; x < 320; ++x) image.data.set([x & 255, y, 128 + (x >> 8), 255], (y * 320 + x) * 4);
+  const image = context.createImageData(FrameWidth, FrameHeight);
+  for (let y = BandTop; y < BandBottom; ++y)
+    for (let x = 0; x < FrameWidth; ++x) image.data.set([x & 255, y, 128 + (x >> 8), 255], (y * FrameWidth + x) * 4);
   context.putImageData(image, 0, 0);
 }
 
 // Compares every pixel of the screenshot with the band as the table places
 // it and black around it; returns the count of differing pixels and the first.
 async function compareScreenshot(page, png, { k, bandX, bandY, bandWidth, bandHeight }) {
-  return page.evaluate(async ([base64, k, bandX, bandY, bandWidth, bandHeight]) => {
+  return page.evaluate(async ([base64, bandTop, k, bandX, bandY, bandWidth, bandHeight]) => {
     const bytes = Uint8Array.from(atob(base64), c => c.charCodeAt(0));
     const bitmap = await createImageBitmap(new Blob([bytes]), { colorSpaceConversion: 'none' });
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
@@ -57,7 +59,7 @@ async function compareScreenshot(page, png, { k, bandX, bandY, bandWidth, bandHe
     for (let y = 0; y < bitmap.height; ++y)
       for (let x = 0; x < bitmap.width; ++x) {
         const inBand = x >= bandX && x < bandX + bandWidth && y >= bandY && y < bandY + bandHeight;
-        const sx = Math.floor((x - bandX) / k), sy = 32 + Math.floor((y - bandY) / k);
+        const sx = Math.floor((x - bandX) / k), sy = bandTop + Math.floor((y - bandY) / k);
         const want = inBand ? [sx & 255, sy, 128 + (sx >> 8)] : [0, 0, 0];
         const at = (y * bitmap.width + x) * 4;
         if (want.some((value, c) => pixels[at + c] !== value)) {
@@ -66,7 +68,7 @@ async function compareScreenshot(page, png, { k, bandX, bandY, bandWidth, bandHe
         }
       }
     return { width: bitmap.width, height: bitmap.height, differing, first };
-  }, [png.toString('base64'), k, bandX, bandY, bandWidth, bandHeight]);
+  }, [png.toString('base64'), Frame.BandTop, k, bandX, bandY, bandWidth, bandHeight]);
 }
 
 const screens = ['desktop-1080p', 'laptop-150', 'laptop-125', 'phone-landscape', 'phone-portrait', 'tablet-landscape', 'monitor-4k'];
@@ -75,7 +77,7 @@ test('on each screen every source pixel is k x k device pixels, the band where t
   for (const name of screens) {
     const screen = byName(name);
     const { page, context, log } = await openPage(browser, server.url, { device: device(screen), until: 'DemoPage.stage === "title"' });
-    await page.evaluate(drawPattern);
+    await page.evaluate(drawPattern, Frame);
     const result = await compareScreenshot(page, await page.screenshot(), screen.expected);
     assert.deepEqual([result.width, result.height], [Math.round(screen.cssWidth * screen.ratio), Math.round(screen.cssHeight * screen.ratio)], name);
     assert.equal(result.differing, 0, `${name}: ${result.differing} device pixels differ, first ${JSON.stringify(result.first)}`);
@@ -85,18 +87,18 @@ test('on each screen every source pixel is k x k device pixels, the band where t
 });
 
 // The band's place in device pixels, from the canvas's layout box.
-function bandOnScreen() {
+function bandOnScreen({ FrameWidth, BandTop, BandBottom }) {
   const box = document.getElementById('screen').getBoundingClientRect(), ratio = devicePixelRatio;
-  const k = box.width * ratio / 320;
-  return { k, bandX: box.left * ratio, bandY: box.top * ratio + 32 * k, bandWidth: 320 * k, bandHeight: 176 * k };
+  const k = box.width * ratio / FrameWidth;
+  return { k, bandX: box.left * ratio, bandY: box.top * ratio + BandTop * k, bandWidth: FrameWidth * k, bandHeight: (BandBottom - BandTop) * k };
 }
 
 // The page re-fits on the browser's next event, not at once: waits a while
 // for the band to be where `expected` has it.
 async function assertBand(page, expected) {
-  await page.waitForFunction(`JSON.stringify((${bandOnScreen})()) === '${JSON.stringify(expected)}'`, null, { timeout: 3000 })
+  await page.waitForFunction(`JSON.stringify((${bandOnScreen})(${JSON.stringify(Frame)})) === '${JSON.stringify(expected)}'`, null, { timeout: 3000 })
     .catch(() => {});
-  assert.deepEqual(await page.evaluate(bandOnScreen), expected);
+  assert.deepEqual(await page.evaluate(bandOnScreen, Frame), expected);
 }
 
 test('the page fits again on a rotation, a resize and a change of pixel ratio', async () => {

@@ -8,12 +8,12 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, pageDir, pause, problemLines, root, serve, visibleText } from './browser.mjs';
+import { launch, openPage, pageDir, pageModule, pause, problemLines, root, serve, visibleText } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
-const Width = 320, Height = 240, BandTop = 32, BandBottom = 208;
-const FrameBytes = Width * Height * 4;
+const { FrameWidth: Width, FrameHeight: Height, BandTop, BandBottom, PictureBytes: FrameBytes, PictureFiles } =
+  await pageModule('show_facts.js');
 // The start, a segment's last and first milliseconds, the cycle's turn, and
 // clock readings far into a 32-bit run, in one carried-over sequence.
 const Times = [0, 1234, 15999, 16000, 40000, 100017, 367999, 368000, 2000000000, 4294967295];
@@ -36,10 +36,7 @@ const missing = names => Object.fromEntries(names.map(name => [Packed[name], rou
 // Native frames from a folder holding the page's pictures but the `hidden` ones.
 function nativeFrames(times, hidden = []) {
   const content = mkdtempSync(join(scratch, 'content-'));
-  for (let number = 1; number <= 23; ++number) {
-    const name = `${String(number).padStart(2, '0')}.raw`;
-    if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
-  }
+  for (const name of PictureFiles) if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
 }

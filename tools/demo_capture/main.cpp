@@ -21,6 +21,7 @@ extern "C" {
 #include "capture/progress.h"
 #include "command_line/command_line.h"
 #include "content_location/content_folder.h"
+#include "main/demo_main.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
 
@@ -79,7 +80,7 @@ bool LoadContent(std::string folder, CaptureSettings& settings, std::string& err
     if (HoldsPicture(folder)) {
         const auto load = [&settings] {
             StartOffscreen();
-            settings.module = OpenModuleFile("kimo.xm");
+            settings.module = OpenModuleFile(ModuleFileName);
         };
         loaded = WorkInFolder(folder, load, error);
     } else {
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
     av_log_set_level(AV_LOG_QUIET);
     std::string error;
     if (!LoadContent(content, settings, error)) return line.Failed(error);
-    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable kimo.xm: the sound track is silent\n");
+    if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
     const bool done =

@@ -1,9 +1,9 @@
 #include "bench/bench_jobs.h"
 
 #include "assets/image_bank.h"
+#include "authoring/xorshift.h"
 #include "fx/plasma.h"
 #include "show/render_frame.h"
-#include "tools/common/xorshift.h"
 
 RotozoomJob RotozoomJobs[RotozoomJobCount];
 Picture BenchSource, BenchDestination;

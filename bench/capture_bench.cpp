@@ -18,9 +18,9 @@ extern "C" {
 #include "authoring/pictures/generator.h"
 #include "authoring/song/composition.h"
 #include "capture/capture.h"
+#include "output/file_output.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "output/file_output.h"
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
 
 namespace {
 

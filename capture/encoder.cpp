@@ -13,37 +13,13 @@ extern "C" {
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
 
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 namespace {
-
-// The settings and their reasons are in docs/capture.md.
-const MediaFormat Formats[] = {
-    {".mp4", "mp4", "movflags=+faststart", "libx264", "preset=ultrafast crf=23 x264-params=cabac=1:bframes=3:b-adapt=1",
-     "aac", "b=192k", 0.45, 200000, 7680, 4320},
-    {".mkv", "matroska", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
-     0.45, 170000, 3840, 2160},
-    {".webm", "webm", "", "libvpx-vp9", "deadline=realtime cpu-used=8 row-mt=1 crf=30 b=0", "libopus", "b=160k",
-     0.45, 170000, 3840, 2160},
-};
-const MediaFormat Lossless = {".mkv", "matroska", "", "ffv1", "level=3 slices=4 slicecrc=1 g=1", "flac", "",
-                              8, 1536000, 2560, 1440};
-
-bool IsLossless(const MediaFormat& format) { return &format == &Lossless; }
-
-std::string Extension(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return "";
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
 
 // The libraries return a bare error code and log the reason; the last
 // reason logged is kept to go with the code, and nothing is printed.
@@ -203,30 +179,6 @@ struct MediaEncoder::Sink {
     }
 };
 
-const MediaFormat* FindMediaFormat(const std::string& path, bool lossless) {
-    const std::string extension = Extension(path);
-    if (lossless) return extension == Lossless.extension ? &Lossless : nullptr;
-    for (const MediaFormat& format : Formats)
-        if (extension == format.extension) return &format;
-    return nullptr;
-}
-
-std::string KnownExtensions() {
-    std::string list;
-    for (const MediaFormat& format : Formats) list += std::string(list.empty() ? "" : ", ") + format.extension;
-    return list;
-}
-
-bool UsesYuv420(const MediaFormat& format) { return !IsLossless(format); }
-
-uint64_t EstimatedBytes(const MediaFormat& format, const FrameLayout& layout, int64_t frames, int fps) {
-    // Frames further apart differ more and take more bits, except key frames alone.
-    const double spacing = IsLossless(format) ? 1 : std::sqrt(60.0 / fps);
-    const double pictureBits = format.pictureBits * spacing * PictureWidth * layout.rows * layout.scale;
-    const double bits = static_cast<double>(frames) * (pictureBits + static_cast<double>(format.soundBits) / fps);
-    return static_cast<uint64_t>(bits / 8 * 1.02);  // with the container's own share
-}
-
 struct MediaEncoder::Stream {
     AVStream* stream = nullptr;
     AVCodecContext* codec = nullptr;
@@ -297,9 +249,9 @@ bool MediaEncoder::OpenVideo(const MediaFormat& format, int width, int height, i
     codec->time_base = {1, fps};
     codec->framerate = {fps, 1};
     codec->sample_aspect_ratio = {1, 1};
-    codec->pix_fmt = IsLossless(format) ? AV_PIX_FMT_BGR0 : AV_PIX_FMT_YUV420P;
+    codec->pix_fmt = UsesYuv420(format) ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_BGR0;
     codec->thread_count = Threads(width, height);
-    if (!IsLossless(format)) {
+    if (UsesYuv420(format)) {
         codec->color_primaries = AVCOL_PRI_BT709;
         codec->color_trc = AVCOL_TRC_BT709;
         codec->colorspace = AVCOL_SPC_BT709;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/demo_pictures/image_file.h"
+#include "import/image_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Picture picture;

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "tools/demo_pictures/image_file.h"
-#include "tools/demo_pictures/resample.h"
+#include "import/image_file.h"
+#include "import/resample.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <string>
 
-#include "tools/common/xorshift.h"
+#include "authoring/xorshift.h"
 
 namespace {
 

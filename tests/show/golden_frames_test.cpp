@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
+#include "output/file_output.h"
 #include "show/render_frame.h"
 #include "tests/pictures.h"
 #include "tests/png_picture.h"
-#include "tools/common/file_output.h"
 
 namespace {
 

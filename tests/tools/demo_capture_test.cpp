@@ -22,8 +22,8 @@ extern "C" {
 #include <vector>
 
 #include "capture/capture.h"
+#include "output/file_output.h"
 #include "tests/pictures.h"
-#include "tools/common/file_output.h"
 
 namespace {
 

@@ -17,40 +17,19 @@ extern "C" {
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "capture/capture.h"
+#include "capture/progress.h"
+#include "command_line/command_line.h"
+#include "content_location/content_folder.h"
 #include "main/demo_main.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
-#include "capture/capture.h"
-#include "capture/progress.h"
-#include "tools/content/content_folder.h"
 
 namespace {
 
 constexpr double MaxSeconds = 86400;
 constexpr int MaxFps = 240;
 constexpr int MaxSide = 7680;
-
-int Usage(const std::string& problem, std::FILE* out = stderr) {
-    if (!problem.empty()) std::fprintf(out, "demo-capture: %s\n", problem.c_str());
-    std::fprintf(out,
-                 "usage: demo-capture [options] OUT\n"
-                 "  Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm\n"
-                 "  into the video file OUT, whose extension picks the kind: .mp4 (H.264 and AAC),\n"
-                 "  .mkv or .webm (VP9 and Opus). The content is the working directory's when it\n"
-                 "  holds any, else what twenty-three-turns plays: ~/.local/share/twenty-three-turns\n"
-                 "  with the installed defaults for files missing there.\n"
-                 "  --content DIR  the content of the folder DIR\n"
-                 "  --seconds S  length in seconds (default 368, one cycle of the 23 pictures)\n"
-                 "  --fps N      frames per second (default 60)\n"
-                 "  --size WxH   frame size (default 1920x1080); the picture's band is enlarged\n"
-                 "               by the largest whole factor that fits, centred on black, as\n"
-                 "               the show places it on a screen of that size; at most\n"
-                 "               7680x4320 for .mp4, 3840x2160 for .mkv and .webm, and\n"
-                 "               2560x1440 with --lossless\n"
-                 "  --full       the whole 320 x 240 picture instead of its 176-row band\n"
-                 "  --lossless   FFV1 video and FLAC sound in an .mkv file\n");
-    return 2;
-}
 
 std::optional<long> ParseWhole(const std::string& text, long low, long high) {
     if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
@@ -112,76 +91,73 @@ bool LoadContent(std::string folder, CaptureSettings& settings, std::string& err
 }
 
 int main(int argc, char** argv) {
+    CommandLine line({"demo-capture",
+                      {"[options] OUT"},
+                      "Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm into the video file "
+                      "OUT, whose extension picks the kind: .mp4 (H.264 and AAC), .mkv or .webm (VP9 and Opus). The "
+                      "content is the working directory's when it holds any, else what twenty-three-turns plays: "
+                      "~/.local/share/twenty-three-turns with the installed defaults for files missing there.",
+                      {{"content", "DIR", "Read the pictures and the module from the folder DIR."},
+                       {"seconds", "S", "Length in seconds, a decimal number; default 368, one cycle of the 23 pictures."},
+                       {"fps", "N", "Frames per second, 1 to 240; default 60."},
+                       {"size", "WxH",
+                        "Frame size; default 1920x1080. The picture's band is placed as the show places it on a screen "
+                        "of that size: enlarged by the largest whole factor that fits, with sharp pixels, centred on "
+                        "black. The largest size is 7680x4320 for .mp4, 3840x2160 for .mkv and .webm, and 2560x1440 "
+                        "with --lossless, which keeps the memory used below 1.5 GB."},
+                       {"full", nullptr, "Frame the whole 320 x 240 picture rather than its 176 drawn rows."},
+                       {"lossless", nullptr, "FFV1 video and FLAC sound in an .mkv file, for archiving."}}});
     CaptureSettings settings;
     double seconds = CycleMilliseconds / 1000.0;
     bool lossless = false;
     std::string content;
-    std::vector<std::string> outputs;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i], value;
-        const size_t equals = arg.find('=');
-        const bool takesValue = arg.rfind("--seconds", 0) == 0 || arg.rfind("--fps", 0) == 0 ||
-                                arg.rfind("--size", 0) == 0 || arg.rfind("--content", 0) == 0;
-        if (takesValue && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
-        } else if (takesValue) {
-            if (i + 1 == argc) return Usage(arg + " needs a value");
-            value = argv[++i];
-        }
-        if (arg == "--seconds") {
+    const auto finished = line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
+        if (name == "seconds") {
             const auto parsed = ParseSeconds(value);
-            if (!parsed) return Usage("--seconds wants a length above 0 and up to 86400, not '" + value + "'");
+            if (!parsed) return "--seconds wants a length above 0 and up to 86400, not '" + value + "'";
             seconds = *parsed;
-        } else if (arg == "--fps") {
+        } else if (name == "fps") {
             const auto parsed = ParseWhole(value, 1, MaxFps);
-            if (!parsed) return Usage("--fps wants a whole number from 1 to 240, not '" + value + "'");
+            if (!parsed) return "--fps wants a whole number from 1 to 240, not '" + value + "'";
             settings.fps = static_cast<int>(*parsed);
-        } else if (arg == "--size") {
+        } else if (name == "size") {
             if (!ParseSize(value, settings.width, settings.height))
-                return Usage("--size wants WIDTHxHEIGHT, each from 1 to 7680, not '" + value + "'");
-        } else if (arg == "--content") {
-            if (value.empty()) return Usage("--content needs a folder");
+                return "--size wants WIDTHxHEIGHT, each from 1 to 7680, not '" + value + "'";
+        } else if (name == "content") {
+            if (value.empty()) return std::string("--content needs a folder");
             content = value;
-        } else if (arg == "--full") {
+        } else if (name == "full") {
             settings.full = true;
-        } else if (arg == "--lossless") {
+        } else if (name == "lossless") {
             lossless = true;
-        } else if (arg == "-h" || arg == "--help") {
-            Usage("", stdout);
-            return 0;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage("unknown option " + arg);
-        } else {
-            outputs.push_back(arg);
         }
-    }
-    if (outputs.size() != 1) return Usage(outputs.empty() ? "no output file given" : "more than one output file");
+        return std::string();
+    });
+    if (finished) return *finished;
+    const std::vector<std::string>& outputs = line.Operands();
+    if (outputs.size() != 1) return line.Misused(outputs.empty() ? "no output file given" : "more than one output file");
     settings.output = outputs.front();
     settings.format = FindMediaFormat(settings.output, lossless);
     if (!settings.format)
-        return Usage(lossless ? "--lossless writes .mkv files"
+        return line.Misused(lossless ? "--lossless writes .mkv files"
                               : "unknown kind of file " + settings.output + "; known: " + KnownExtensions());
     const MediaFormat& format = *settings.format;
     if (settings.width > format.maxWidth || settings.height > format.maxHeight)
-        return Usage(std::string("--size goes up to ") + std::to_string(format.maxWidth) + "x" +
+        return line.Misused(std::string("--size goes up to ") + std::to_string(format.maxWidth) + "x" +
                      std::to_string(format.maxHeight) + (lossless ? std::string(" with --lossless") : std::string(" for ") + format.extension + " files"));
     FrameLayout layout;
     if (!FitFrame(settings.width, settings.height, settings.full, layout))
-        return Usage(std::string("--size must hold the picture at least once: 320x") +
+        return line.Misused(std::string("--size must hold the picture at least once: 320x") +
                      (settings.full ? "240" : "176") + " or more");
     if (UsesYuv420(*settings.format) && (settings.width % 2 || settings.height % 2))
-        return Usage(std::string(settings.format->extension) + " files need an even width and height");
+        return line.Misused(std::string(settings.format->extension) + " files need an even width and height");
     settings.frames = std::llround(seconds * settings.fps);
-    if (settings.frames < 1) return Usage("--seconds is shorter than one frame");
+    if (settings.frames < 1) return line.Misused("--seconds is shorter than one frame");
 
     // Failures come back as one line of our own.
     av_log_set_level(AV_LOG_QUIET);
     std::string error;
-    if (!LoadContent(content, settings, error)) {
-        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
-        return 1;
-    }
+    if (!LoadContent(content, settings, error)) return line.Failed(error);
     if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);
 
     ProgressMeter meter(stderr, isatty(STDERR_FILENO), settings.frames, settings.fps);
@@ -190,8 +166,7 @@ int main(int argc, char** argv) {
     if (settings.module) openmpt_module_destroy(settings.module);
     if (!done) {
         meter.Finish("");
-        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
-        return 1;
+        return line.Failed(error);
     }
     meter.Finish("demo-capture: wrote " + settings.output);
     return 0;

@@ -9,22 +9,13 @@
 #include <vector>
 
 #include "assets/image_bank.h"
+#include "command_line/command_line.h"
+#include "content_location/content_folder.h"
+#include "output/file_output.h"
 #include "show/render_frame.h"
-#include "tools/common/file_output.h"
-#include "tools/content/content_folder.h"
 #include "tools/demo_frames/frame_times.h"
 
 namespace {
-
-int Usage(const std::string& problem) {
-    if (!problem.empty()) std::fprintf(stderr, "demo-frames: %s\n", problem.c_str());
-    std::fprintf(stderr,
-                 "usage: demo-frames [--png] [--content DIR] OUTDIR T...\n"
-                 "  Renders the show at each elapsed time T (milliseconds, or START:END:STEP)\n"
-                 "  from the pictures 01.raw ... 23.raw in the working directory (or in DIR),\n"
-                 "  and writes OUTDIR/frame-T.raw (and OUTDIR/frame-T.png with --png).\n");
-    return 2;
-}
 
 // What one PNG frame can take at most: its rows stored without compression,
 // with the file's chunks around them.
@@ -69,55 +60,53 @@ bool FramesFit(const std::string& directory, const std::vector<FrameTimes>& time
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    CommandLine line({"demo-frames",
+                      {"[--png] [--content DIR] OUTDIR T..."},
+                      "Renders the show at each elapsed time T (milliseconds, or START:END:STEP, meaning START, "
+                      "START+STEP, ... below END) from the pictures 01.raw ... 23.raw in the working directory, and "
+                      "writes OUTDIR/frame-T.raw.",
+                      {{"png", nullptr, "Also write each frame as OUTDIR/frame-T.png."},
+                       {"content", "DIR", "Read the pictures from the folder DIR instead; refused when it holds none."}}});
     bool png = false;
     std::string content = ".";
-    while (!args.empty() && (args.front() == "--png" || args.front() == "--content")) {
-        if (args.front() == "--content") {
-            if (args.size() < 2) return Usage("--content needs a folder");
-            content = args[1];
-            args.erase(args.begin());
-        } else {
-            png = true;
-        }
-        args.erase(args.begin());
-    }
-    if (args.empty()) return Usage("");
-    if (args.front().size() > 1 && args.front()[0] == '-') return Usage("unknown option " + args.front());
-    if (args.size() < 2) return Usage("no times given");
+    const auto finished = line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
+        if (name == "png") png = true;
+        if (name == "content") content = value;
+        return std::string();
+    });
+    if (finished) return *finished;
+    const std::vector<std::string>& args = line.Operands();
+    if (args.empty()) return line.Misused("");
+    if (args.size() < 2) return line.Misused("no times given");
     const std::string directory = args.front();
 
     std::vector<FrameTimes> times;
     for (size_t i = 1; i < args.size(); ++i) {
         std::string error;
         const auto parsed = ParseFrameTimes(args[i], error);
-        if (!parsed) return Usage(error);
+        if (!parsed) return line.Misused(error);
         times.push_back(*parsed);
     }
 
     std::string error;
     if (content != "." && !HoldsPicture(content)) {
-        std::fprintf(stderr, "demo-frames: no pictures 01.raw ... 23.raw in %s\n", content.c_str());
-        return 1;
+        return line.Failed("no pictures 01.raw ... 23.raw in " + content);
     }
     const bool existed = access(directory.c_str(), F_OK) == 0;
     if (!EnsureDirectory(directory, error) || !FramesFit(directory, times, png, error)) {
         if (!existed) rmdir(directory.c_str());
-        std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
-        return 1;
+        return line.Failed(error);
     }
 
     if (!WorkInFolder(content, StartOffscreen, error)) {
-        std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
-        return 1;
+        return line.Failed(error);
     }
     for (const FrameTimes& range : times) {
         for (uint64_t time = range.start; time < range.end; time += range.step) {
             const uint32_t elapsed = static_cast<uint32_t>(time);
             ComposeFrame(elapsed, elapsed);
             if (!WriteFrame(directory, elapsed, png, error)) {
-                std::fprintf(stderr, "demo-frames: %s\n", error.c_str());
-                return 1;
+                return line.Failed(error);
             }
         }
     }

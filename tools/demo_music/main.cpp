@@ -5,24 +5,16 @@
 #include <vector>
 
 #include "authoring/song/composition.h"
-#include "tools/common/file_output.h"
+#include "command_line/command_line.h"
+#include "output/file_output.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr,
-                     "usage: demo-music OUT.xm\n"
-                     "  Writes the show's default module, an original piece, as an XM file.\n");
-        return 2;
-    }
+    CommandLine line({"demo-music", {"OUT.xm"}, "Writes the show's default module, an original piece, as an XM file.", {}});
+    if (const auto finished = line.Parse(argc, argv)) return *finished;
+    if (line.Operands().size() != 1) return line.Misused(line.Operands().empty() ? "" : "more than one output file");
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!EncodeXm(ComposeSong(), bytes, error)) {
-        std::fprintf(stderr, "demo-music: cannot encode the song: %s\n", error.c_str());
-        return 1;
-    }
-    if (!WriteFileAtomically(argv[1], bytes.data(), bytes.size(), error)) {
-        std::fprintf(stderr, "demo-music: %s\n", error.c_str());
-        return 1;
-    }
+    if (!EncodeXm(ComposeSong(), bytes, error)) return line.Failed("cannot encode the song: " + error);
+    if (!WriteFileAtomically(line.Operands().front(), bytes.data(), bytes.size(), error)) return line.Failed(error);
     return 0;
 }

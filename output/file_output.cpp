@@ -1,4 +1,4 @@
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "tools/demo_pictures/image_file.h"
+#include "import/image_file.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

@@ -1,4 +1,4 @@
-#include "tools/content/content_folder.h"
+#include "content_location/content_folder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

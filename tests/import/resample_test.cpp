@@ -1,4 +1,4 @@
-#include "tools/demo_pictures/resample.h"
+#include "import/resample.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 bool OutputFiles::WritePng(const std::string& path, const uint32_t* pixels, int width, int height,
                            std::string& error) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/demo_pictures/resample.h"
+#include "import/resample.h"
 
 // The largest image converted: 64 megapixels, such as 8192 x 8192.
 constexpr uint64_t MaxImagePixels = 64ull << 20;

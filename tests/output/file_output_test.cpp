@@ -1,4 +1,4 @@
-#include "tools/common/file_output.h"
+#include "output/file_output.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,0 +1,56 @@
+#pragma once
+// The command line of every tool: long options through getopt_long, and
+// --help, --version and wrong usage answered alike by all of them. --help
+// prints on standard output and exits 0, as --version does ("demo-frames
+// 1.0.0"); a wrong command line prints what is wrong and the usage on
+// standard error and exits 2.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// An option, --name or --name VALUE. Its help is the paragraph its manual
+// page gives it, word for word.
+struct ToolOption {
+    const char* name;   // without the dashes
+    const char* value;  // the value's name, "DIR"; nullptr for an option without one
+    const char* help;
+};
+
+// What --help says: each form of the command, what the tool does (paragraphs
+// separated by '\n') and its options, which -h, --help and --version follow.
+struct ToolUsage {
+    const char* tool;                // "demo-frames"
+    std::vector<const char*> forms;  // after the tool's name: "[--png] OUTDIR T..."
+    const char* summary;
+    std::vector<ToolOption> options;
+};
+
+class CommandLine {
+public:
+    explicit CommandLine(ToolUsage usage) : usage_(std::move(usage)) {}
+
+    // Takes each option given, in order, to `take` with its value ("" for an
+    // option without one), which returns what is wrong with it or "". Returns
+    // the exit code when the tool is done (after --help, --version or a wrong
+    // option), else nothing, with the operands in Operands(). A tool without
+    // options of its own passes no `take`.
+    using TakeOption = std::function<std::string(const std::string& name, const std::string& value)>;
+    std::optional<int> Parse(int argc, char** argv, const TakeOption& take = nullptr);
+    const std::vector<std::string>& Operands() const { return operands_; }
+
+    // "TOOL: problem" (when there is one) and the usage on standard error;
+    // returns 2, the exit code of a wrong command line.
+    int Misused(const std::string& problem) const;
+    // "TOOL: error" on standard error; returns 1, the exit code of a failure.
+    int Failed(const std::string& error) const;
+
+    // The text --help prints.
+    std::string Help() const;
+
+private:
+    std::string UsageLines() const;
+    ToolUsage usage_;
+    std::vector<std::string> operands_;
+};

@@ -4,10 +4,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -45,7 +41,6 @@ const std::string& Folder() {
             if (!WritePictureFile(pattern + "/" + name, picture, error)) std::abort();
         }
         if (chdir(pattern.c_str()) != 0) std::abort();
-        av_log_set_level(AV_LOG_QUIET);
         return pattern;
     }());
     static const bool cleanUp = std::atexit([] { std::filesystem::remove_all(folder); }) == 0;

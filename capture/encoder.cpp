@@ -64,7 +64,8 @@ public:
             char text[512] = {};
             std::rewind(scratch_);
             const size_t got = std::fread(text, 1, sizeof text - 1, scratch_);
-            if (got > 0) Keep(std::string(text, got).substr(0, std::string(text, got).find('\n')));
+            const std::string printed(text, got);
+            Keep(printed.substr(0, printed.find('\n')));
         }
         if (scratch_) std::fclose(scratch_);
     }

@@ -10,10 +10,11 @@
 
 #include "assets/image_bank.h"
 #include "main/demo_main.h"
+#include "platform/program_path.h"
 
 namespace {
 
-constexpr const char* Package = "twenty-three-turns";
+constexpr const char* Package = DEMO_PACKAGE;
 
 bool Exists(const std::string& path) {
     struct stat status {};
@@ -54,11 +55,8 @@ std::string OwnContentFolder() {
 }
 
 std::string InstalledContentFolder(const char* fromProgram) {
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return "";
-    const std::string program(self, static_cast<size_t>(length));
-    const std::string folder = program.substr(0, program.rfind('/') + 1) + fromProgram;
+    const std::string folder = PathFromProgram(fromProgram);
+    if (folder.empty()) return "";
     char* resolved = realpath(folder.c_str(), nullptr);  // plainer to read where it exists
     if (!resolved) return folder;
     const std::string plain = resolved;

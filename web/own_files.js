@@ -10,7 +10,6 @@ import { ModuleFile, PictureBytes, PictureFiles } from './show_facts.js';
 const PictureSlots = PictureFiles.length;
 // The module formats libopenmpt plays, told by their names as it tells them.
 const ModuleName = /\.(669|amf|ams|c67|dbm|digi|dmf|dsm|dsym|dtm|far|fmt|gdm|ice|imf|it|itz|j2b|m15|mdl|mdz|med|mms|mo3|mod|mptm|mptmz|mt2|mtm|mus|nst|okt|plm|psm|pt36|ptm|s3m|s3z|sfx|sfx2|st26|stk|stm|stp|stx|symmod|ult|umx|wow|xm|xmz|xpk)$/i;
-const MaxModuleBytes = 64 << 20;
 
 // The width and height the browser reads from the file's header: an <img>
 // loads without decoding its pixels, so a huge image is refused unread.
@@ -68,8 +67,9 @@ export async function convertOwnFiles(Module, chosen) {
   if (images.length > PictureSlots) errors.push(`demo: ${images.length - PictureSlots} images left out: the show has ${PictureSlots} pictures`);
   const pictures = files.size;
   const [module, ...others] = modules;
-  if (module?.size > MaxModuleBytes) {
-    errors.push(`demo: ${module.name} is not used: ${module.size} bytes; modules above ${MaxModuleBytes} bytes are not read`);
+  const maxModuleBytes = Module._DemoOwnModuleMaxFileBytes();
+  if (module?.size > maxModuleBytes) {
+    errors.push(`demo: ${module.name} is not used: ${module.size} bytes; modules above ${maxModuleBytes} bytes are not read`);
   } else if (module) {
     files.set(ModuleFile, new Uint8Array(await module.arrayBuffer()));
   }

@@ -5,20 +5,24 @@
 
 #include <cstdlib>
 
+#include "assets/picture_file.h"
 #include "import/image_file.h"
 #include "import/resample.h"
+#include "platform/file_range.h"
 
 namespace {
 
 RgbImage OwnImage;
 Picture OwnPicture;
+uint8_t OwnPictureFile[PictureBytes];
 
 }  // namespace
 
 // The most pixels an image may have, and the most bytes its file: as
-// demo-pictures allows.
+// demo-pictures allows; and the most bytes of a module, as the show plays.
 extern "C" EMSCRIPTEN_KEEPALIVE double DemoOwnImageMaxPixels() { return static_cast<double>(MaxImagePixels); }
 extern "C" EMSCRIPTEN_KEEPALIVE double DemoOwnImageMaxFileBytes() { return static_cast<double>(MaxImageFileBytes); }
+extern "C" EMSCRIPTEN_KEEPALIVE double DemoOwnModuleMaxFileBytes() { return static_cast<double>(MaxModuleBytes); }
 
 // Room for a decoded image of `width` x `height`, which the page fills with
 // red, green, blue bytes row by row, transparent parts laid over black as
@@ -42,5 +46,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE uint8_t* DemoOwnImage(int width, int height) {
 extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* DemoOwnPicture() {
     ScaleToCover(OwnImage, OwnPicture);
     OwnImage = {};
-    return reinterpret_cast<const uint8_t*>(OwnPicture.Pixels);  // little-endian words: the file's bytes
+    EncodePictureFile(OwnPicture, OwnPictureFile);
+    return OwnPictureFile;
 }

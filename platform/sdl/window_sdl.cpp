@@ -11,9 +11,11 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/message_queue.h"
+#include "platform/program_path.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/window_classes.h"
 
@@ -77,12 +79,8 @@ void Translate(const SDL_Event& event) {
 // The installed icon, found from the show's own place (SHOW_TO_ICON is the
 // path from its folder); a show without it runs with the desktop's default.
 void SetIcon(SDL_Window* window) {
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return;
-    std::string path(self, static_cast<size_t>(length));
-    path = path.substr(0, path.rfind('/') + 1) + SHOW_TO_ICON;
-    if (access(path.c_str(), R_OK) != 0) return;
+    const std::string path = PathFromProgram(SHOW_TO_ICON);
+    if (path.empty() || access(path.c_str(), R_OK) != 0) return;
     SDL_Surface* icon = IMG_Load(path.c_str());
     if (!icon) return;
     SDL_SetWindowIcon(window, icon);

@@ -3,9 +3,12 @@
 // server on a free loopback port, and Debian's Chromium, headless, driven by
 // Playwright. Missing or hostile files are stood in by request routing.
 import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
+import { tmpdir } from 'node:os';
 import { createInterface } from 'node:readline';
+import { after, before } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
@@ -30,6 +33,23 @@ export function serve(dir = pageDir) {
 
 export function launch() {
   return chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
+}
+
+// The built page served and a browser, for one test file's tests, and with
+// `scratchPrefix` a scratch folder too: { server, browser, scratch }, filled
+// in before the tests and taken away after them.
+export function servedPage(scratchPrefix) {
+  const shared = {};
+  before(async () => {
+    [shared.server, shared.browser] = await Promise.all([serve(), launch()]);
+    if (scratchPrefix) shared.scratch = mkdtempSync(join(tmpdir(), scratchPrefix));
+  });
+  after(async () => {
+    await shared.browser?.close();
+    shared.server?.close();
+    if (shared.scratch) rmSync(shared.scratch, { recursive: true, force: true });
+  });
+  return shared;
 }
 
 // A page in its own browser context (`device`: Playwright's viewport,

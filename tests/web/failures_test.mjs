@@ -1,16 +1,14 @@
 // Files that never come, or come broken: the page says on itself, in words
 // naming the show, what is missing and what that means, and goes on where
 // the show can.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtempSync, readdirSync, rmSync, symlinkSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { launch, openPage, pageDir, problemLines, serve, visibleText } from './browser.mjs';
+import { openPage, pageDir, problemLines, serve, servedPage, visibleText } from './browser.mjs';
 
-let server, browser;
-before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
-after(async () => { await browser?.close(); server?.close(); });
+const shared = servedPage();
 
 const notFound = route => route.fulfill({ status: 404 });
 const untilProblem = pattern => `[...document.querySelectorAll('#problems p')].some(line => ${pattern}.test(line.textContent))`;
@@ -26,7 +24,7 @@ test('the program missing or damaged: the show cannot start, said within seconds
   // Never plain black meanwhile: the page's own words before any script.
   let release;
   const held = new Promise(done => { release = done; });
-  const slow = await openPage(browser, server.url, { routes: { 'demo.wasm': route => held.then(() => notFound(route)) }, until: null });
+  const slow = await openPage(shared.browser, shared.server.url, { routes: { 'demo.wasm': route => held.then(() => notFound(route)) }, until: null });
   await slow.page.waitForLoadState('domcontentloaded');
   assert.equal(await visibleText(slow.page, '#prompt'), 'loading');
   release();
@@ -44,7 +42,7 @@ test('the program missing or damaged: the show cannot start, said within seconds
     [{ 'demo.js': route => route.fulfill({ status: 200, contentType: 'text/javascript', body: '<html>' }) },
      /^demo: demo\.js is damaged: the show cannot start$/, /SyntaxError/],
   ]) {
-    const { page, context, log } = await openPage(browser, server.url, { routes, until: 'DemoPage.stage === "failed"' });
+    const { page, context, log } = await openPage(shared.browser, shared.server.url, { routes, until: 'DemoPage.stage === "failed"' });
     assert.match((await problemLines(page)).join('\n'), pattern);
     assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
     await page.mouse.click(400, 300);
@@ -56,14 +54,14 @@ test('the program missing or damaged: the show cannot start, said within seconds
 });
 
 test('the page\'s own script missing: the page says the show cannot start', async () => {
-  const { page, context } = await openPage(browser, server.url, { routes: { 'page.js': notFound }, until: null });
+  const { page, context } = await openPage(shared.browser, shared.server.url, { routes: { 'page.js': notFound }, until: null });
   await page.waitForFunction(untilProblem(/^demo: the page's scripts could not be loaded: the show cannot start$/), null, { timeout: 10000 });
   assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
   await context.close();
 });
 
 test('the music player missing: the page loads, says so, and the show plays silently', async () => {
-  const { page, context, log } = await openPage(browser, server.url, { routes: { 'chiptune3/chiptune3.js': notFound } });
+  const { page, context, log } = await openPage(shared.browser, shared.server.url, { routes: { 'chiptune3/chiptune3.js': notFound } });
   assert.equal(await visibleText(page, '#prompt'), 'click to start');
   assert.match((await problemLines(page)).join('\n'), /^demo: the music player \(chiptune3\/chiptune3\.js\) could not be loaded: the show plays silently$/m);
   await playsSilently(page);
@@ -78,7 +76,7 @@ test('the music worklet missing from the page\'s folder: the show plays silently
   symlinkSync(join(pageDir, 'chiptune3/chiptune3.js'), join(folder, 'chiptune3.js'));
   const partial = await serve(folder);
   try {
-    const { page, context, log } = await openPage(browser, partial.url, {
+    const { page, context, log } = await openPage(shared.browser, partial.url, {
       routes: { 'chiptune3/chiptune3.js': route => route.fulfill({ path: join(pageDir, 'chiptune3/chiptune3.js') }) },
     });
     await playsSilently(page);
@@ -92,7 +90,7 @@ test('the music worklet missing from the page\'s folder: the show plays silently
 });
 
 test('a server that never sends the music: the title first, then the line, then a silent show', async () => {
-  const { page, context, log } = await openPage(browser, server.url, {
+  const { page, context, log } = await openPage(shared.browser, shared.server.url, {
     routes: { 'kimo.xm.gz': () => {} },  // never answered
     until: 'DemoPage.stage === "title"',
   });

@@ -2,14 +2,13 @@
 // program's own scaling into the same pictures demo-pictures convert makes,
 // and hostile files refused one line each without breaking the page.
 // Run: node --test tests/web/page_own_files_test.mjs (after scripts/web.sh --build-only)
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync, symlinkSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { crc32, deflateSync } from 'node:zlib';
-import { launch, pageDir, pageModule, problemLines, root, serve } from './browser.mjs';
+import { pageDir, pageModule, problemLines, root, servedPage } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
 const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
@@ -19,24 +18,13 @@ const Jpegs = ['earth.jpg', 'night.jpg', 'sun.jpg'];
 const { PictureBytes: FrameBytes, PictureFiles } = await pageModule('show_facts.js');
 const slotName = slot => PictureFiles[slot - 1];
 
-let browser, server, scratch;
-
-before(async () => {
-  [server, browser] = await Promise.all([serve(), launch()]);
-  scratch = mkdtempSync(join(tmpdir(), 'page-own-'));
-});
-
-after(async () => {
-  await browser?.close();
-  server?.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
+const shared = servedPage('page-own-');
 
 async function openPage() {
-  const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+  const page = await shared.browser.newPage({ viewport: { width: 800, height: 600 } });
   const errors = [];
   page.on('pageerror', error => errors.push(String(error)));
-  await page.goto(server.url);
+  await page.goto(shared.server.url);
   await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.ready, null, { timeout: 30000 });
   return { page, errors };
 }
@@ -96,7 +84,7 @@ function pngOfSize(width, height) {
 
 test('photographs converted in the page are demo-pictures convert\'s pictures, and the show renders them', async t => {
   const paths = [...Pngs, ...Jpegs].map(name => join(images, name));
-  const native = join(scratch, 'native');
+  const native = join(shared.scratch, 'native');
   execFileSync(join(tools, 'demo-pictures'), ['convert', ...paths, native], { stdio: 'pipe' });
 
   const { page, errors } = await openPage();
@@ -129,10 +117,10 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
 
 test('a photograph with an orientation tag is converted upright, as demo-pictures convert turns it', async () => {
   const earth = join(images, 'earth.jpg');
-  const tagged = join(scratch, 'tagged.jpg'), turned = join(scratch, 'turned.png');
+  const tagged = join(shared.scratch, 'tagged.jpg'), turned = join(shared.scratch, 'turned.png');
   writeFileSync(tagged, withOrientation(readFileSync(earth), 6));
   execFileSync('convert', [earth, '-rotate', '90', turned]);  // ImageMagick, by hand
-  const native = join(scratch, 'native-tagged');
+  const native = join(shared.scratch, 'native-tagged');
   execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, native], { stdio: 'pipe' });
   const { page } = await openPage();
   const own = await choose(page, [tagged, turned]);

@@ -1,19 +1,17 @@
 // The page on an emulated phone: tap to start, full screen, no scrolling,
 // the control that ends the show, and the manifest that puts it on a home
 // screen, served with the right types by the page's server.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, openPage, pause, serve, visibleText } from './browser.mjs';
+import { openPage, pause, servedPage, visibleText } from './browser.mjs';
 
 const Phone = { viewport: { width: 844, height: 390 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
-let server, browser;
-before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
-after(async () => { await browser?.close(); server?.close(); });
+const shared = servedPage();
 
 
 test('on a phone: tap to start, full screen, no scrolling, a tap offers the end, a tap starts again', async () => {
-  const { page, context, log } = await openPage(browser, server.url, { device: Phone });
+  const { page, context, log } = await openPage(shared.browser, shared.server.url, { device: Phone });
   assert.equal(await visibleText(page, '#prompt'), 'tap to start');
   const layout = await page.evaluate(() => ({
     scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight, innerWidth, innerHeight],
@@ -46,12 +44,12 @@ test('on a phone: tap to start, full screen, no scrolling, a tap offers the end,
 test('the manifest is served as one, valid, with both icons at their sizes; the program as WebAssembly', async () => {
   const types = {};
   for (const name of ['demo.webmanifest', 'demo.wasm', 'page.js', 'icon-256.png', 'icon-512.png'])
-    types[name] = (await fetch(server.url + name)).headers.get('content-type');
+    types[name] = (await fetch(shared.server.url + name)).headers.get('content-type');
   assert.equal(types['demo.webmanifest'], 'application/manifest+json');
   assert.equal(types['demo.wasm'], 'application/wasm');
   assert.match(types['page.js'], /^(text|application)\/javascript/);
 
-  const { page, context } = await openPage(browser, server.url, { device: Phone, until: 'DemoPage.stage === "title"' });
+  const { page, context } = await openPage(shared.browser, shared.server.url, { device: Phone, until: 'DemoPage.stage === "title"' });
   const cdp = await context.newCDPSession(page);
   const { errors, data } = await cdp.send('Page.getAppManifest');
   assert.deepEqual(errors, []);

@@ -1,11 +1,11 @@
 // Where the page puts the show's band, checked against the table the native
 // show is checked against: the rule alone, then screenshots of the page in
 // Chromium on emulated screens, every device pixel compared.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { launch, openPage, pageModule, root, serve } from './browser.mjs';
+import { openPage, pageModule, root, servedPage } from './browser.mjs';
 
 const { fitBand } = await pageModule('fit.js');
 const Frame = { ...await pageModule('show_facts.js') };
@@ -25,9 +25,7 @@ test('the page\'s rule gives every row of the table', () => {
     assert.deepEqual(fitBand(cssWidth, cssHeight, ratio), expected, name);
 });
 
-let server, browser;
-before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
-after(async () => { await browser?.close(); server?.close(); });
+const shared = servedPage();
 
 function device({ cssWidth, cssHeight, ratio, name }) {
   const touch = /phone|tablet/.test(name);
@@ -76,7 +74,7 @@ const screens = ['desktop-1080p', 'laptop-150', 'laptop-125', 'phone-landscape',
 test('on each screen every source pixel is k x k device pixels, the band where the table puts it', async () => {
   for (const name of screens) {
     const screen = byName(name);
-    const { page, context, log } = await openPage(browser, server.url, { device: device(screen), until: 'DemoPage.stage === "title"' });
+    const { page, context, log } = await openPage(shared.browser, shared.server.url, { device: device(screen), until: 'DemoPage.stage === "title"' });
     await page.evaluate(drawPattern, Frame);
     const result = await compareScreenshot(page, await page.screenshot(), screen.expected);
     assert.deepEqual([result.width, result.height], [Math.round(screen.cssWidth * screen.ratio), Math.round(screen.cssHeight * screen.ratio)], name);
@@ -103,7 +101,7 @@ async function assertBand(page, expected) {
 
 test('the page fits again on a rotation, a resize and a change of pixel ratio', async () => {
   const phone = byName('phone-landscape');
-  const { page, context } = await openPage(browser, server.url, { device: device(phone), until: 'DemoPage.stage === "title"' });
+  const { page, context } = await openPage(shared.browser, shared.server.url, { device: device(phone), until: 'DemoPage.stage === "title"' });
   await assertBand(page, phone.expected);
   const portrait = byName('phone-portrait');
   await page.setViewportSize({ width: portrait.cssWidth, height: portrait.cssHeight });
@@ -112,7 +110,7 @@ test('the page fits again on a rotation, a resize and a change of pixel ratio', 
 
   // The window moved to a monitor of twice the pixel ratio, same CSS size.
   const desktop = byName('desktop-1080p'), hidpi = byName('hidpi-4k');
-  const wide = await openPage(browser, server.url, { device: device(desktop), until: 'DemoPage.stage === "title"' });
+  const wide = await openPage(shared.browser, shared.server.url, { device: device(desktop), until: 'DemoPage.stage === "title"' });
   await assertBand(wide.page, desktop.expected);
   const cdp = await wide.context.newCDPSession(wide.page);
   await cdp.send('Emulation.setDeviceMetricsOverride',

@@ -2,13 +2,12 @@
 // demo-frames byte for byte, the way from the title through the show to the
 // end screen and into the show again, and files missing on the server.
 // Run after scripts/web.sh --build-only: node --test tests/web/
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { mkdtempSync, readFileSync, symlinkSync } from 'node:fs';
 import { join } from 'node:path';
-import { launch, openPage, pageDir, pageModule, pause, problemLines, root, serve, visibleText } from './browser.mjs';
+import { openPage, pageDir, pageModule, pause, problemLines, root, servedPage, visibleText } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
@@ -18,16 +17,7 @@ const { FrameWidth: Width, FrameHeight: Height, BandTop, BandBottom, PictureByte
 // clock readings far into a 32-bit run, in one carried-over sequence.
 const Times = [0, 1234, 15999, 16000, 40000, 100017, 367999, 368000, 2000000000, 4294967295];
 
-let server, browser, scratch;
-before(async () => {
-  [server, browser] = await Promise.all([serve(), launch()]);
-  scratch = mkdtempSync(join(tmpdir(), 'page-test-'));
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-  rmSync(scratch, { recursive: true, force: true });
-});
+const shared = servedPage('page-test-');
 
 // The packed files of the show's files `names`, missing on the server.
 const Packed = { '05.raw': '05.webp', 'kimo.xm': 'kimo.xm.gz' };
@@ -35,7 +25,7 @@ const missing = names => Object.fromEntries(names.map(name => [Packed[name], rou
 
 // Native frames from a folder holding the page's pictures but the `hidden` ones.
 function nativeFrames(times, hidden = []) {
-  const content = mkdtempSync(join(scratch, 'content-'));
+  const content = mkdtempSync(join(shared.scratch, 'content-'));
   for (const name of PictureFiles) if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
@@ -91,7 +81,7 @@ function bandDiffers(a, b) {
 const caption = page => visibleText(page, '#caption');
 
 test('the page renders the frames demo-frames renders, byte for byte', async () => {
-  const { page, context, log } = await openPage(browser, server.url);
+  const { page, context, log } = await openPage(shared.browser, shared.server.url);
   assertSameFrames(await pageFrames(page, Times), nativeFrames(Times), Times);
   assert.deepEqual(log.errors, []);
   await context.close();
@@ -127,7 +117,7 @@ async function watchShow(page) {
 }
 
 test('title, a click starts the show and its music, Escape ends it, a click starts it afresh', async () => {
-  const { page, context, log } = await openPage(browser, server.url);
+  const { page, context, log } = await openPage(shared.browser, shared.server.url);
 
   // A still title: the first picture's band, dimmed, under the prompt.
   assert.equal(await caption(page), 'click to start');
@@ -154,7 +144,7 @@ test('title, a click starts the show and its music, Escape ends it, a click star
 
 test('a picture or module missing on the server: black slot, silent show, lines on the page', async () => {
   const hidden = ['05.raw', 'kimo.xm'];
-  const { page, context, log } = await openPage(browser, server.url, { routes: missing(hidden) });
+  const { page, context, log } = await openPage(shared.browser, shared.server.url, { routes: missing(hidden) });
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10, null, { timeout: 20000 });
   await pause(300);
@@ -170,7 +160,7 @@ test('a picture or module missing on the server: black slot, silent show, lines 
 
   // The slot's own segment, as the native show draws it without the file.
   const slotTimes = [64000, 70000, 79999];
-  const fresh = await openPage(browser, server.url, { routes: missing(hidden) });
+  const fresh = await openPage(shared.browser, shared.server.url, { routes: missing(hidden) });
   assertSameFrames(await pageFrames(fresh.page, slotTimes), nativeFrames(slotTimes, hidden), slotTimes);
   await fresh.context.close();
 });

@@ -3,10 +3,6 @@
 
 #include <unistd.h>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -154,8 +150,6 @@ int main(int argc, char** argv) {
     settings.frames = std::llround(seconds * settings.fps);
     if (settings.frames < 1) return line.Misused("--seconds is shorter than one frame");
 
-    // Failures come back as one line of our own.
-    av_log_set_level(AV_LOG_QUIET);
     std::string error;
     if (!LoadContent(content, settings, error)) return line.Failed(error);
     if (!settings.module) std::fprintf(stderr, "demo-capture: no playable %s: the sound track is silent\n", ModuleFileName);

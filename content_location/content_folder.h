@@ -12,6 +12,7 @@
 std::vector<std::string> ContentFileNames();
 
 // The user's own content folder, whether or not it exists:
+// On Windows %LOCALAPPDATA%\twenty-three-turns; elsewhere
 // $XDG_DATA_HOME/twenty-three-turns when XDG_DATA_HOME is absolute (the XDG
 // rules ignore a relative one), else ~/.local/share/twenty-three-turns; empty
 // without HOME either.

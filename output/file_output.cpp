@@ -1,12 +1,7 @@
 #include "output/file_output.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +12,7 @@
 #include <set>
 
 #include "assets/picture_file.h"
+#include "output/file_system.h"
 
 namespace {
 
@@ -25,50 +21,32 @@ namespace {
 char TemporaryNames[OutputFiles::MaxPending][PATH_MAX];
 volatile sig_atomic_t InUse[OutputFiles::MaxPending];
 
-extern "C" void RemoveTemporaries(int signal) {
+void RemoveTemporaries() {
     for (int slot = 0; slot < OutputFiles::MaxPending; ++slot)
-        if (InUse[slot]) unlink(TemporaryNames[slot]);
-    raise(signal);  // the default action, restored on entry, ends the process as the signal meant
+        if (InUse[slot]) RemoveTemporary(TemporaryNames[slot]);
 }
 
-// Leaves a signal alone that the tool was started with ignoring.
-void CatchStopSignals() {
+void CatchStopsOnce() {
     static bool caught = false;
     if (caught) return;
     caught = true;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction action {};
-        if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) continue;
-        action = {};
-        action.sa_handler = RemoveTemporaries;
-        action.sa_flags = SA_RESETHAND;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal, &action, nullptr);
-    }
+    CatchStops(RemoveTemporaries);
 }
 
-// Holds the stop signals back while a temporary file comes into being, so
-// that none ends the tool between the file's creation and its record.
-class StopSignalsHeld {
+// Holds the stops back while a temporary file comes into being, so that none
+// ends the tool between the file's creation and its record.
+class StopsHeld {
 public:
-    StopSignalsHeld() {
-        sigset_t stop;
-        sigemptyset(&stop);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, signal);
-        pthread_sigmask(SIG_BLOCK, &stop, &before_);
-    }
-    ~StopSignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
-    StopSignalsHeld(const StopSignalsHeld&) = delete;
-    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-
-private:
-    sigset_t before_;
+    StopsHeld() { HoldStops(); }
+    ~StopsHeld() { ReleaseStops(); }
+    StopsHeld(const StopsHeld&) = delete;
+    StopsHeld& operator=(const StopsHeld&) = delete;
 };
 
 constexpr char TemporaryPrefix[] = ".twenty-three-turns-";
 
 std::string Folder(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(PathSeparators);
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
@@ -90,31 +68,10 @@ long TemporaryOwner(const char* name) {
     return end != name + prefix && *end == '-' && pid > 0 ? pid : 0;
 }
 
-// Removes the temporary files in `folder` whose process is gone, once per
-// folder and run. The owner holds a lock on its file, so a file of a live
-// process elsewhere (a shared network folder) is left alone too.
+// Once per folder and run.
 void RemoveStaleTemporaries(const std::string& folder) {
     static std::set<std::string> cleaned;
-    if (!cleaned.insert(folder).second) return;
-    DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
-    if (!directory) return;
-    while (const dirent* entry = readdir(directory)) {
-        const long pid = TemporaryOwner(entry->d_name);
-        if (pid == 0 || pid == getpid() || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        const int fd = openat(dirfd(directory), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat info {};
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
-            unlinkat(dirfd(directory), entry->d_name, 0);
-        close(fd);
-    }
-    closedir(directory);
-}
-
-uint64_t SystemFreeBytes(const std::string& path) {
-    struct statvfs space {};
-    if (statvfs(path.empty() ? "." : path.c_str(), &space) != 0) return UINT64_MAX;
-    return static_cast<uint64_t>(space.f_bavail) * (space.f_frsize ? space.f_frsize : space.f_bsize);
+    if (cleaned.insert(folder).second) RemoveOrphanedTemporaries(folder, TemporaryOwner);
 }
 
 }  // namespace
@@ -142,9 +99,9 @@ std::string TemporaryName(const std::string& folder, long pid, uint64_t random) 
 }
 
 bool CanReplace(const std::string& path, std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return true;  // absent, or the writes will tell
-    error = "cannot write " + path + (S_ISDIR(info.st_mode) ? ": it is a folder" : ": it is not a regular file");
+    const FileKind kind = KindOf(path);
+    if (kind == FileKind::Absent || kind == FileKind::Regular) return true;  // the writes will tell
+    error = "cannot write " + path + (kind == FileKind::Folder ? ": it is a folder" : ": it is not a regular file");
     return false;
 }
 
@@ -162,22 +119,21 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
         error = "cannot write " + path + ": too many files at once";
         return false;
     }
-    CatchStopSignals();
+    CatchStopsOnce();
     // Created anew, never opened through whatever may stand at the name.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const StopSignalsHeld held;
-        const std::string temporary = TemporaryName(folder, getpid(), random_());
+        const StopsHeld held;
+        const std::string temporary = TemporaryName(folder, ThisProcess(), random_());
         if (temporary.size() >= PATH_MAX) {
             error = CannotWrite(path, ENAMETOOLONG);
             return false;
         }
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = CreateTemporary(temporary.c_str());
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
             error = CannotWrite(path, errno);
             return false;
         }
-        flock(fd, LOCK_EX | LOCK_NB);
         std::memcpy(TemporaryNames[slot], temporary.c_str(), temporary.size() + 1);
         std::atomic_signal_fence(std::memory_order_seq_cst);
         InUse[slot] = 1;
@@ -191,7 +147,7 @@ bool OutputFiles::Claim(const std::string& path, std::string& error) {
 void OutputFiles::Discard() {
     for (const Pending& file : pending_) {
         if (file.fd >= 0) close(file.fd);
-        unlink(TemporaryNames[file.slot]);
+        RemoveTemporary(TemporaryNames[file.slot]);
         InUse[file.slot] = 0;
     }
     pending_.clear();
@@ -227,10 +183,8 @@ bool OutputFiles::Commit(std::string& error) {
         }
         const int fd = file.fd;
         file.fd = -1;
-        const bool flushed = fsync(fd) == 0;
-        const int flushError = errno;
-        if (close(fd) != 0 || !flushed) {
-            error = CannotWrite(file.path, flushed ? errno : flushError);
+        if (!FlushAndClose(fd)) {
+            error = CannotWrite(file.path, errno);
             Discard();
             return false;
         }
@@ -238,7 +192,7 @@ bool OutputFiles::Commit(std::string& error) {
     std::set<std::string> folders;
     for (size_t i = 0; i < pending_.size(); ++i) {
         const Pending& file = pending_[i];
-        if (std::rename(TemporaryNames[file.slot], file.path.c_str()) != 0) {
+        if (!MoveIntoPlace(TemporaryNames[file.slot], file.path.c_str())) {
             error = CannotWrite(file.path, errno);
             pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(i));
             Discard();
@@ -249,13 +203,7 @@ bool OutputFiles::Commit(std::string& error) {
     }
     pending_.clear();
     // The renames themselves on disk; a file system that cannot say is taken at its word.
-    for (const std::string& folder : folders) {
-        const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            fsync(fd);
-            close(fd);
-        }
-    }
+    for (const std::string& folder : folders) FlushFolder(folder);
     return true;
 }
 
@@ -275,9 +223,8 @@ bool WritePngAtomically(const std::string& path, const uint32_t* pixels, int wid
 }
 
 bool EnsureDirectory(const std::string& path, std::string& error) {
-    if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) {
-        struct stat info {};
-        if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    if (MakeFolder(path) || errno == EEXIST) {
+        if (KindOf(path) == FileKind::Folder) return true;
         error = path + " exists and is not a directory";
         return false;
     }

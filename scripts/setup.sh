@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the project needs from Debian's packages and builds it.
-# Usage: scripts/setup.sh [--web | --package | --arm64 | --tests]
+# Usage: scripts/setup.sh [--web | --package | --arm64 | --windows | --tests]
 #   (none)     only what the show and its content tools need. A new build
 #              folder is then made without the tests and the benchmarks, and
 #              only the show and its tools are built.
@@ -8,6 +8,9 @@
 #   --package  also what building this machine's Debian package needs
 #   --arm64    also what cross-building the arm64 package needs: Debian's
 #              cross compiler and, beside this machine's, the arm64 libraries
+#   --windows  also what cross-building the Windows zip needs: Debian's
+#              MinGW-w64 compiler, the tools that build the libraries from
+#              Debian's source packages (and those packages' list), Wine
 #   --tests    also what the tests and the benchmarks use, the page's browser
 #              tests and the ARM checks among them; builds everything
 set -euo pipefail
@@ -27,9 +30,11 @@ arm64=("${package[@]}" g++-aarch64-linux-gnu)
 for library in libsdl2 libsdl2-image libopenmpt libexif libavformat libavcodec libswscale libswresample libavutil; do
   arm64+=("$library-dev:arm64")
 done
+windows=(g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev nasm autoconf automake libtool autopoint imagemagick zip)
 case $mode in
   --package) packages+=("${package[@]}") ;;
   --arm64) packages+=("${arm64[@]}") ;;
+  --windows) packages+=("${windows[@]}") ;;
 esac
 if [ "$mode" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libx11-dev)
@@ -39,6 +44,18 @@ if [ "$mode" = "--tests" ]; then
   packages+=(clang libclang-rt-14-dev)  # libFuzzer, for fuzz/
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made
   packages+=("${arm64[@]}" desktop-file-utils appstream lintian ffmpeg)  # building and checking the packages
+  packages+=("${windows[@]}" unzip binutils-mingw-w64-x86-64)  # scripts/windows-test.sh
+fi
+if [ "$mode" = "--windows" ] || [ "$mode" = "--tests" ]; then
+  # The Windows libraries are built from Debian's own sources.
+  sources=/etc/apt/sources.list.d/twenty-three-turns-src.sources
+  if [ ! -f "$sources" ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm bookworm-updates' \
+           'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | $sudo tee "$sources" >/dev/null
+    $sudo apt-get update
+  fi
 fi
 
 missing=()

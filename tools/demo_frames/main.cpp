@@ -1,6 +1,5 @@
 // demo-frames: renders frames of the show at chosen times, without a display.
 
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -20,6 +19,8 @@ namespace {
 // What one PNG frame can take at most: its rows stored without compression,
 // with the file's chunks around them.
 constexpr uint64_t PngFrameBound = 240000;
+// The allocation unit files are counted in: the common file systems' 4 KiB.
+constexpr uint64_t FileBlock = 4096;
 
 bool WriteFrame(const std::string& directory, uint32_t time, bool png, std::string& error) {
     const std::string base = directory + "/frame-" + std::to_string(time);
@@ -46,11 +47,9 @@ uint64_t BytesNeeded(const std::vector<FrameTimes>& times, bool png, uint64_t bl
 // Refuses, naming both figures, a request that cannot fit in the free space
 // of the output folder's file system.
 bool FramesFit(const std::string& directory, const std::vector<FrameTimes>& times, bool png, std::string& error) {
-    struct statvfs space {};
-    if (statvfs(directory.c_str(), &space) != 0) return true;  // the writes will tell
-    const uint64_t block = space.f_frsize ? space.f_frsize : 4096;
-    const uint64_t needed = BytesNeeded(times, png, block);
-    const uint64_t free = static_cast<uint64_t>(space.f_bavail) * block;
+    const uint64_t free = FreeBytes(directory);
+    if (free == UINT64_MAX) return true;  // the writes will tell
+    const uint64_t needed = BytesNeeded(times, png, FileBlock);
     if (needed <= free) return true;
     error = "the frames need " + (needed == UINT64_MAX ? std::string("more than ") : std::string()) +
             std::to_string(needed) + " bytes but " + directory + " has " + std::to_string(free) + " bytes free";

@@ -4,15 +4,19 @@
 # this machine's, for 64-bit ARM, and puts it in packages/. Installs what is
 # missing first. Both take their pictures and module from this machine's tools
 # (build/), so every architecture's package holds the same content.
-# Usage: scripts/package.sh [amd64 | arm64]   (default: this machine's)
+# With windows, the zip of the Windows programs (scripts/windows-zip.sh).
+# Usage: scripts/package.sh [amd64 | arm64 | windows]   (default: this machine's)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$(pwd)
 
 native=$(dpkg --print-architecture)
 arch=${1:-$native}
+if [ $# -eq 1 ] && [ "$arch" = windows ]; then
+  exec scripts/windows-zip.sh
+fi
 if [ $# -gt 1 ] || { [ "$arch" != "$native" ] && [ "$arch" != arm64 ]; }; then
-  echo "usage: scripts/package.sh [$native | arm64]" >&2
+  echo "usage: scripts/package.sh [$native | arm64 | windows]" >&2
   exit 2
 fi
 

@@ -11,3 +11,7 @@ SDL_Window* SdlWindowOf(HWND window);
 // Names on standard error, once per run, the step of the display's set-up that
 // SDL refused and SDL's reason: the show itself ends with no message.
 void ReportDisplayFailure(const char* step);
+
+// From now on any key, click or move of the mouse counts as Escape, as a
+// screensaver ends.
+void EndOnAnyInput();

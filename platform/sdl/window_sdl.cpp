@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -33,9 +34,30 @@ MessageQueue Queue;
 // Key-downs are latched as SDL queues them, so that a press that has ended
 // again by the next query still counts. SDL may call this on another thread.
 std::atomic<bool> EscapePressed{false};
+std::atomic<bool> AnyInputEnds{false};
+
+// A screensaver ends on any key, click or a move of the mouse; a move of a
+// few pixels, as a table knock gives, does not count.
+bool EndsTheSaver(const SDL_Event& event) {
+    static int startX = -1, startY = -1;
+    constexpr int Slack = 8;
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEWHEEL: return true;
+    case SDL_MOUSEMOTION:
+        if (startX < 0) {
+            startX = event.motion.x;
+            startY = event.motion.y;
+        }
+        return std::abs(event.motion.x - startX) > Slack || std::abs(event.motion.y - startY) > Slack;
+    default: return false;
+    }
+}
 
 int LatchEscape(void*, SDL_Event* event) {
     if (event->type == SDL_KEYDOWN && event->key.keysym.scancode == SDL_SCANCODE_ESCAPE) EscapePressed = true;
+    if (AnyInputEnds && EndsTheSaver(*event)) EscapePressed = true;
     return 1;
 }
 
@@ -159,6 +181,8 @@ HCURSOR SetCursor(HCURSOR cursor) {
     SDL_ShowCursor(cursor ? SDL_ENABLE : SDL_DISABLE);
     return nullptr;
 }
+
+void EndOnAnyInput() { AnyInputEnds = true; }
 
 SHORT GetAsyncKeyState(int virtualKey) {
     if (virtualKey != VK_ESCAPE) return 0;

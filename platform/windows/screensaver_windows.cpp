@@ -1,0 +1,80 @@
+#include "platform/windows/screensaver.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdlib>
+
+#include "fx/picture.h"
+#include "platform/windows/utf8.h"
+#include "show/render_frame.h"
+
+namespace {
+
+bool NamedAsSaver() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length > 4 && length < MAX_PATH && _wcsicmp(path + length - 4, L".scr") == 0;
+}
+
+}  // namespace
+
+// Windows writes "/p 1234", "/p:1234" or "-p 1234", in either case.
+SaverMode SaverModeOf(int argc, char** argv, uintptr_t& previewWindow) {
+    if (!NamedAsSaver()) return SaverMode::Show;
+    const std::string first = argc > 1 ? argv[1] : "";
+    const char option = first.size() >= 2 && (first[0] == '/' || first[0] == '-')
+                            ? static_cast<char>(std::tolower(static_cast<unsigned char>(first[1])))
+                            : 'c';
+    if (option == 's') return SaverMode::FullScreen;
+    if (option == 'p') {
+        const char* number = first.size() > 3 && first[2] == ':' ? first.c_str() + 3 : argc > 2 ? argv[2] : "";
+        char* end = nullptr;
+        previewWindow = static_cast<uintptr_t>(std::strtoull(number, &end, 10));
+        return end != number && *end == '\0' && previewWindow ? SaverMode::Preview : SaverMode::Settings;
+    }
+    return SaverMode::Settings;
+}
+
+void ShowSaverSettings(const std::string& musicSwitch) {
+    const std::string text = "Twenty-Three Turns has nothing to set.\n\nIt plays your own pictures and module "
+                             "from the same folder as the show does. It is silent; to hear the music, create a "
+                             "file named\n\n" + musicSwitch;
+    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), L"Twenty-Three Turns", MB_OK | MB_ICONINFORMATION);
+}
+
+void SilenceTheSaver() { _wputenv(L"SDL_AUDIODRIVER=dummy"); }
+
+void RunPreview(uintptr_t handle) {
+    const HWND window = reinterpret_cast<HWND>(handle);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = PictureWidth;
+    format.bmiHeader.biHeight = -(BandBottom - BandTop);  // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        const uint32_t elapsed = GetTickCount() - start;
+        ComposeFrame(elapsed, elapsed);
+        RECT area{};
+        GetClientRect(window, &area);
+        const int width = area.right, height = area.bottom;
+        // The band's shape kept, centred, black around it.
+        int bandWidth = width, bandHeight = width * (BandBottom - BandTop) / PictureWidth;
+        if (bandHeight > height) {
+            bandHeight = height;
+            bandWidth = height * PictureWidth / (BandBottom - BandTop);
+        }
+        if (HDC canvas = GetDC(window)) {
+            PatBlt(canvas, 0, 0, width, height, BLACKNESS);
+            SetStretchBltMode(canvas, COLORONCOLOR);
+            StretchDIBits(canvas, (width - bandWidth) / 2, (height - bandHeight) / 2, bandWidth, bandHeight, 0, 0,
+                          PictureWidth, BandBottom - BandTop, OutputBuffer.Pixels + BandTop * PictureWidth, &format,
+                          DIB_RGB_COLORS, SRCCOPY);
+            ReleaseDC(window, canvas);
+        }
+        Sleep(33);
+    }
+}

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The Windows programs under Debian's Wine, in a throw-away Wine prefix and on
+# private Xvfb servers: the zip (scripts/package.sh windows) and what it
+# holds, the tools' outputs against this machine's byte for byte, the engine's
+# test suites with Wine running them, and the show and the screensaver on
+# screen. Uses the native build of build/ (or of DEMO_BUILD_DIR) for the
+# reference outputs and the show's end-to-end tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source=$(pwd)
+native=${DEMO_BUILD_DIR:-$source/build}
+version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=$source/packages/twenty-three-turns-$version-windows-x64.zip
+
+scripts/package.sh windows
+cmake --build "$native" -j"$(nproc)" --target demo-frames demo-pictures demo-music e2e_tests
+build=$source/build-windows/package
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1
+failed=0
+fail() {
+  echo "windows-test: $*" >&2
+  failed=1
+}
+
+# The zip, unpacked in a folder named in Cyrillic: its files, and only
+# Windows' own DLLs imported.
+unzip -q "$zip" -d "$work/Программы"
+top=$work/Программы/twenty-three-turns-$version-windows-x64
+expected=(README.txt content demo-frames.exe demo-music.exe demo-pictures.exe licenses
+          twenty-three-turns.exe twenty-three-turns.scr)
+listed=$(find "$top" -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')
+[ "$listed" = "${expected[*]} " ] || fail "the zip holds $listed"
+content=$(find "$top/content" -type f | wc -l)
+[ "$content" -eq 24 ] || fail "the zip's content folder holds $content files"
+for program in "$top"/*.exe "$top"/*.scr; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\tDLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
+  for dll in $imports; do
+    case $dll in
+      advapi32.dll | gdi32.dll | imm32.dll | kernel32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | \
+      setupapi.dll | shell32.dll | user32.dll | version.dll | winmm.dll | rpcrt4.dll | cfgmgr32.dll) ;;
+      *) fail "$(basename "$program") imports $dll" ;;
+    esac
+  done
+done
+
+# The same bytes as this machine's tools. Folders and files named in
+# Cyrillic and with accents: paths cross as UTF-8.
+same() {
+  if [ -d "$1" ]; then
+    diff -r "$1" "$2" >/dev/null || fail "$2 differs from $1"
+  else
+    cmp -s "$1" "$2" || fail "$2 differs from $1"
+  fi
+}
+here=$work/here
+there=$work/Картинки-été
+mkdir -p "$here" "$there"
+"$native/tools/demo-pictures" generate "$here/pictures"
+wine "$top/demo-pictures.exe" generate "$there/pictures"
+same "$here/pictures" "$there/pictures"
+"$native/tools/demo-music" "$here/kimo.xm"
+wine "$top/demo-music.exe" "$there/kimo.xm"
+same "$here/kimo.xm" "$there/kimo.xm"
+
+# Frames: the edges of the time range, late in a segment, and a sweep over
+# the whole cycle.
+times=(0 368000 4294967295 15000:16000:250 200033 0:368000:1000)
+(cd "$here/pictures" && "$native/tools/demo-frames" --png ../frames "${times[@]}")
+(cd "$there/pictures" && wine "$top/demo-frames.exe" --png ../frames "${times[@]}")
+same "$here/frames" "$there/frames"
+frames=$(find "$here/frames" -name '*.raw' | wc -l)
+
+# Imports: a PNG, a photograph with an orientation tag, a WebP image.
+photo=$(find /usr/share/xplanet/images -name '*.jpg' | LC_ALL=C sort | head -n 1)
+convert "$photo" -resize 640x -orient right-top "$work/turned.jpg"
+cwebp -quiet "$photo" -o "$work/photo.webp"
+cp "$here/frames/frame-0.png" "$work/frame.png"
+for side in here there; do
+  mkdir -p "$work/$side/imports"
+  cp "$work/turned.jpg" "$work/$side/imports/снимок.jpg"
+  cp "$work/photo.webp" "$work/frame.png" "$work/$side/imports/"
+done
+(cd "$here/imports" && "$native/tools/demo-pictures" convert снимок.jpg photo.webp frame.png "$here/converted")
+(cd "$there/imports" && wine "$top/demo-pictures.exe" convert снимок.jpg photo.webp frame.png "$there/converted")
+same "$here/converted" "$there/converted"
+"$native/tools/demo-pictures" view --square 64 "$here/converted/01.raw" "$here/view.png"
+wine "$top/demo-pictures.exe" view --square 64 "$there/converted/01.raw" "$there/view.png"
+same "$here/view.png" "$there/view.png"
+
+# The same messages and exit codes on failure.
+"$native/tools/demo-pictures" view "$here/missing.raw" "$here/x.png" 2>"$work/native.err" && fail "view of nothing succeeded"
+code=0
+wine "$top/demo-pictures.exe" view "$here/missing.raw" "$here/x.png" 2>"$work/wine.err" || code=$?
+[ "$code" -eq 1 ] || fail "demo-pictures.exe on a missing picture exits $code"
+[ "$(tr -d '\r' <"$work/wine.err")" = "$(cat "$work/native.err")" ] || fail "demo-pictures.exe says $(cat "$work/wine.err")"
+
+# The show's own end-to-end tests on the Windows show (the build's, with no
+# content beside it: the tests give it theirs). A SIGTERM is not how Windows
+# ends a program, so that one is left out.
+show=$work/start-the-show
+printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$build/main/demo.exe" >"$show"
+chmod +x "$show"
+DEMO_SHOW=$show "$native/tests/e2e_tests" --gtest_filter='-Show.TerminationEndsItWithExitCode0' \
+  || fail "the show's end-to-end tests failed under Wine"
+
+# The zip's show and screensaver, started from elsewhere, on their bundled
+# content: each comes up full screen and ends, with exit code 0, on `key`.
+on_screen() {
+  local key=$1 code=0 program
+  shift
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  local xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  DISPLAY=:$(head -n 1 "$work/display")
+  export DISPLAY
+  (cd / && wine "$@") &
+  program=$!
+  for _ in $(seq 150); do
+    xdotool search --onlyvisible --name '^test$' >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  sleep 2
+  import -window root "$work/screen.png"
+  [ "$(convert "$work/screen.png" -format '%[fx:maxima.intensity]' info:)" != 0 ] || fail "$* showed nothing"
+  xdotool key "$key"
+  wait "$program" || code=$?
+  [ "$code" -eq 0 ] || fail "$* ended with $code on $key"
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+}
+on_screen Escape "$top/twenty-three-turns.exe"
+on_screen a "$top/twenty-three-turns.scr" /s
+
+if [ "$failed" -ne 0 ]; then
+  echo "windows-test: failed (see above)" >&2
+  exit 1
+fi
+echo "windows-test: $frames frames, the pictures, imports and module byte-identical under Wine; the show and screensaver on screen"

@@ -29,13 +29,14 @@ for tool in debootstrap:debootstrap Xvfb:xvfb xdotool:xdotool; do
   command -v "${tool%%:*}" >/dev/null || needed+=("${tool#*:}")
 done
 if [ ${#needed[@]} -gt 0 ]; then
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y "${needed[@]}"
+  apt-get -qq update
+  DEBIAN_FRONTEND=noninteractive apt-get -qq -o DPkg::Lock::Timeout=600 install -y "${needed[@]}" >/dev/null
 fi
 
 logs=$checkout/build-fresh-debian
 mkdir -p "$logs"
 root=$(mktemp -d /var/tmp/fresh-debian.XXXXXX)
+chmod 0755 "$root"  # it becomes /, which every user walks through
 user=newcomer
 display=:$((50 + RANDOM % 100))
 xvfb=""
@@ -65,7 +66,7 @@ debootstrap --variant=minbase --include=git,sudo,ca-certificates bookworm "$root
 
 # What this machine needs to reach the package registries (a proxy, its
 # certificate authority, apt's settings for its mirror, npm's configuration).
-cp /etc/resolv.conf "$root/etc/resolv.conf"
+cp /etc/resolv.conf /etc/hosts "$root/etc/"
 if compgen -G '/usr/local/share/ca-certificates/*' >/dev/null; then
   cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
   chroot "$root" update-ca-certificates >/dev/null

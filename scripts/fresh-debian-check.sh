@@ -38,7 +38,7 @@ mkdir -p "$logs"
 root=$(mktemp -d /var/tmp/fresh-debian.XXXXXX)
 chmod 0755 "$root"  # it becomes /, which every user walks through
 user=newcomer
-display=:$((50 + RANDOM % 100))
+display=""
 xvfb=""
 
 unmount_all() {
@@ -57,6 +57,7 @@ finish() {
   fi
 }
 trap finish EXIT
+trap 'exit 130' INT TERM HUP
 
 mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1)
 mirror=${mirror:-http://deb.debian.org/debian}
@@ -103,9 +104,19 @@ as_user() {
   chroot "$root" sudo -u "$user" -H env "${environment[@]}" bash -lc "cd ~/project && $1"
 }
 
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >"$logs/xvfb.log" 2>&1 &
+# A screen of its own, on a display number no other server holds.
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$logs/display" >"$logs/xvfb.log" 2>&1 &
 xvfb=$!
-sleep 2
+for _ in $(seq 50); do
+  display=$(cat "$logs/display")
+  [ -z "$display" ] || break
+  sleep 0.2
+done
+if [ -z "$display" ]; then
+  echo "fresh-debian-check: Xvfb did not start (log: $logs/xvfb.log)" >&2
+  exit 1
+fi
+display=:$display
 
 # The show's first run: set-up, build, content and the window.
 start=$(date +%s)

@@ -3,8 +3,8 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
 # frames on 64-bit ARM under emulation, the arm64 package's binaries against
 # this machine's under emulation, the web page's tests in headless
-# Chromium, and each fuzz target for 15 seconds; and checks the shell scripts
-# with shellcheck.
+# Chromium, each fuzz target for 15 seconds, and the Windows build under
+# Wine; and checks the shell scripts with shellcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -51,6 +51,22 @@ for program in "$top"/*.exe "$top"/*.scr; do
   done
 done
 
+# The engine's suites, built for Windows and run by ctest through Wine:
+# GoogleTest from Debian's source package, built once for Windows.
+toolchain=$source/packaging/windows-toolchain.cmake
+gtest=$source/build-windows/googletest
+if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
+  cmake -S /usr/src/googletest -B "$gtest-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
+  cmake --build "$gtest-build" -j"$(nproc)" >/dev/null
+  cmake --install "$gtest-build" >/dev/null
+fi
+engine=$source/build-windows/engine
+cmake -S . -B "$engine" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DDEMO_ENGINE_ONLY=ON \
+      -DDEMO_BENCHMARKS=OFF -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
+cmake --build "$engine" -j"$(nproc)"
+(cd "$engine" && ctest --output-on-failure -j"$(nproc)") || fail "the engine's suites failed under Wine"
+
 # The same bytes as this machine's tools. Folders and files named in
 # Cyrillic and with accents: paths cross as UTF-8.
 same() {
@@ -111,17 +127,33 @@ chmod +x "$show"
 DEMO_SHOW=$show "$native/tests/e2e_tests" --gtest_filter='-Show.TerminationEndsItWithExitCode0' \
   || fail "the show's end-to-end tests failed under Wine"
 
+# A private X server for what follows; DISPLAY names it.
+start_screen() {
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  DISPLAY=:$(head -n 1 "$work/display")
+  export DISPLAY
+}
+stop_screen() {
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+}
+# Whether the X window titled `title` shows more than black.
+shows_something() {
+  local window
+  window=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)
+  [ -n "$window" ] && import -window "$window" "$work/screen.png" &&
+    [ "$(convert "$work/screen.png" -format '%[fx:maxima.intensity]' info:)" != 0 ]
+}
+
 # The zip's show and screensaver, started from elsewhere, on their bundled
 # content: each comes up full screen and ends, with exit code 0, on `key`.
 on_screen() {
   local key=$1 code=0 program
   shift
-  rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-  local xvfb=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  DISPLAY=:$(head -n 1 "$work/display")
-  export DISPLAY
+  start_screen
   (cd / && wine "$@") &
   program=$!
   for _ in $(seq 150); do
@@ -129,16 +161,27 @@ on_screen() {
     sleep 0.2
   done
   sleep 2
-  import -window root "$work/screen.png"
-  [ "$(convert "$work/screen.png" -format '%[fx:maxima.intensity]' info:)" != 0 ] || fail "$* showed nothing"
+  shows_something test || fail "$* showed nothing"
   xdotool key "$key"
   wait "$program" || code=$?
   [ "$code" -eq 0 ] || fail "$* ended with $code on $key"
-  kill "$xvfb"
-  wait "$xvfb" 2>/dev/null || true
+  stop_screen
 }
 on_screen Escape "$top/twenty-three-turns.exe"
 on_screen a "$top/twenty-three-turns.scr" /s
+
+# The screensaver's preview, drawn into a window of another program, and
+# ended when that window goes away.
+x86_64-w64-mingw32-g++-posix -municode -static -O2 tests/windows/preview_host.cpp -lgdi32 -o "$work/host.exe"
+start_screen
+code=0
+wine "$work/host.exe" "$top/twenty-three-turns.scr" 8 &
+host=$!
+sleep 6
+shows_something "preview host" || fail "the screensaver's preview drew nothing"
+wait "$host" || code=$?
+[ "$code" -eq 0 ] || fail "the screensaver's preview ended with $code"
+stop_screen
 
 if [ "$failed" -ne 0 ]; then
   echo "windows-test: failed (see above)" >&2

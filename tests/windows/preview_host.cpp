@@ -1,0 +1,41 @@
+// Stands in for the screensaver settings' preview: a black window whose
+// handle the screensaver gets with /p, kept for the seconds given so that
+// the test can look at it, then closed. The screensaver must then end: the
+// host's exit code is the screensaver's, or 2 when it did not end.
+// Usage: preview_host SCREENSAVER SECONDS
+
+#include <windows.h>
+
+#include <string>
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) return 2;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = L"PreviewHost";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"PreviewHost", L"preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320,
+                                240, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 2;
+
+    std::wstring command = L"\"" + std::wstring(argv[1]) + L"\" /p " +
+                           std::to_wstring(reinterpret_cast<uintptr_t>(window));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION saver{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver))
+        return 2;
+
+    const DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[2])) * 1000;
+    while (GetTickCount() < until) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+    DestroyWindow(window);
+    DWORD code = 2;
+    if (WaitForSingleObject(saver.hProcess, 5000) == WAIT_OBJECT_0) GetExitCodeProcess(saver.hProcess, &code);
+    return static_cast<int>(code);
+}

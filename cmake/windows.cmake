@@ -15,5 +15,5 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=binmode.o
                 OUTPUT_VARIABLE binmode OUTPUT_STRIP_TRAILING_WHITESPACE)
 add_link_options(${binmode})
 
-add_library(platform_windows STATIC platform/windows/utf8_windows.cpp platform/windows/program_name_windows.cpp)
+add_library(platform_windows STATIC platform/windows/utf8_windows.cpp platform/windows/glibc_names_windows.cpp)
 link_libraries(platform_windows)

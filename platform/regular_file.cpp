@@ -48,3 +48,9 @@ std::FILE* OpenRegularFile(const char* name, uint64_t& size, const char*& proble
     size = static_cast<uint64_t>(info.st_size);
     return file;
 }
+
+bool SameFile(const char* a, const char* b) {
+    struct stat first {}, second {};
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}

@@ -9,3 +9,6 @@
 // waiting on it. On failure returns null and sets `problem` to the reason;
 // errno is then the system's error, or 0 for a name that is not a regular file.
 std::FILE* OpenRegularFile(const char* name, uint64_t& size, const char*& problem);
+
+// Whether `a` and `b` both exist and are the same file, under any names.
+bool SameFile(const char* a, const char* b);

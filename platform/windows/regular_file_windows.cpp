@@ -24,6 +24,27 @@ void ReadContentFrom(std::vector<std::pair<std::string, std::string>> files) {
     for (auto& [name, path] : files) ContentPaths[name] = std::move(path);
 }
 
+namespace {
+
+// The volume and the file's number on it; false when it cannot be opened.
+bool FileIdentity(const char* name, BY_HANDLE_FILE_INFORMATION& identity) {
+    HANDLE handle = CreateFileW(WideFromUtf8(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &identity);
+    CloseHandle(handle);
+    return known;
+}
+
+}  // namespace
+
+bool SameFile(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return FileIdentity(a, first) && FileIdentity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::FILE* OpenRegularFile(const char* name, uint64_t& size, const char*& problem) {
     const auto mapped = ContentPaths.find(name);
     const std::wstring path = WideFromUtf8(mapped == ContentPaths.end() ? name : mapped->second);

@@ -98,16 +98,10 @@ int Convert(const std::vector<std::string>& images, const std::string& directory
     return 0;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
 // `square` 0 writes the picture as it is. The size is known before anything
 // is read: only a regular file of exactly one picture is read at all.
 int View(const std::string& path, const std::string& png, int square) {
-    if (SameFile(path, png)) return Line.Failed("the PNG " + png + " would replace the picture file " + path);
+    if (SameFile(path.c_str(), png.c_str())) return Line.Failed("the PNG " + png + " would replace the picture file " + path);
     uint64_t size = 0;
     const char* problem = nullptr;
     std::FILE* file = OpenRegularFile(path.c_str(), size, problem);

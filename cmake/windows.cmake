@@ -2,6 +2,9 @@
 # platform layer's Windows half, linked into every program, and what every
 # program shares there.
 
+# Each program's manifest, icon and version (packaging/windows).
+enable_language(RC)
+
 # SDL's own entry point is not used: the tools are console programs with a
 # plain main, the show a windowed program with one (platform/windows).
 add_compile_definitions(SDL_MAIN_HANDLED)

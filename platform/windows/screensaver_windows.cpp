@@ -45,8 +45,21 @@ void ShowSaverSettings(const std::string& musicSwitch) {
 
 void SilenceTheSaver() { _wputenv(L"SDL_AUDIODRIVER=dummy"); }
 
+// Drawn in a child window of the preview, as Windows expects of a saver: the
+// child goes away with its parent.
 void RunPreview(uintptr_t handle) {
-    const HWND window = reinterpret_cast<HWND>(handle);
+    const HWND parent = reinterpret_cast<HWND>(handle);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = L"TwentyThreeTurnsPreview";
+    RegisterClassW(&windowClass);
+    RECT area{};
+    GetClientRect(parent, &area);
+    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
+                                        area.bottom, parent, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return;
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
     format.bmiHeader.biWidth = PictureWidth;
@@ -56,9 +69,10 @@ void RunPreview(uintptr_t handle) {
     format.bmiHeader.biCompression = BI_RGB;
     const DWORD start = GetTickCount();
     while (IsWindow(window)) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         const uint32_t elapsed = GetTickCount() - start;
         ComposeFrame(elapsed, elapsed);
-        RECT area{};
         GetClientRect(window, &area);
         const int width = area.right, height = area.bottom;
         // The band's shape kept, centred, black around it.
@@ -68,7 +82,6 @@ void RunPreview(uintptr_t handle) {
             bandWidth = height * PictureWidth / (BandBottom - BandTop);
         }
         if (HDC canvas = GetDC(window)) {
-            PatBlt(canvas, 0, 0, width, height, BLACKNESS);
             SetStretchBltMode(canvas, COLORONCOLOR);
             StretchDIBits(canvas, (width - bandWidth) / 2, (height - bandHeight) / 2, bandWidth, bandHeight, 0, 0,
                           PictureWidth, BandBottom - BandTop, OutputBuffer.Pixels + BandTop * PictureWidth, &format,

@@ -47,9 +47,8 @@ fi
 
 # Built in place; only a finished build is marked complete.
 work=$(mktemp -d "$cache/windows-$key.work.XXXXXX")
-trap 'rm -rf "$work"; [ -f "$prefix/.complete" ] || rm -rf "$prefix"' EXIT
+trap 'rm -rf "$work"' EXIT
 stage=$prefix
-rm -rf "$stage"
 mkdir -p "$stage/lib/pkgconfig" "$stage/include" "$stage/licenses"
 jobs=$(nproc)
 export PKG_CONFIG_LIBDIR=$stage/lib/pkgconfig
@@ -85,66 +84,92 @@ quietly() {
   }
 }
 
-step() { echo "windows-deps: $1 ($(date +%T))" >&2; }
+# Starts the step that builds `$1`; false when an earlier, interrupted run of
+# the same recipe built it already.
+step() {
+  [ -z "${built:-}" ] || touch "$stage/.built-$built"
+  built=$1
+  echo "windows-deps: $1 ($(date +%T))" >&2
+  [ ! -f "$stage/.built-$1" ]
+}
 
-step zlib
+if step zlib; then
 unpack zlib
 quietly env CHOST="$host" CROSS_PREFIX="$host-" ./configure --static --prefix="$stage"
 quietly make -j"$jobs" install
+fi
 
-step libpng
+if step libpng; then
 unpack libpng1.6
 quietly ./configure "${autotools[@]}"
 quietly make -j"$jobs" install
+fi
 
-step libjpeg-turbo
+if step libjpeg-turbo; then
 unpack libjpeg-turbo
 quietly cmake -S . -B build "${cmake_options[@]}" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF
 quietly cmake --build build -j"$jobs" --target install
+fi
 
-step libwebp
+if step libwebp; then
 unpack libwebp
 quietly ./configure "${autotools[@]}" --enable-libwebpdemux --disable-libwebpmux --disable-gl --disable-sdl \
   --disable-png --disable-jpeg --disable-tiff --disable-gif --disable-wic
 quietly make -j"$jobs" install
+fi
 
-step libexif
+if step libexif; then
 unpack libexif
 quietly autoreconf -fi
 quietly ./configure "${autotools[@]}" --disable-nls --disable-docs
 quietly make -j"$jobs" install
+fi
 
-step SDL2
+if step SDL2; then
 unpack libsdl2
 quietly cmake -S . -B build "${cmake_options[@]}" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
 quietly cmake --build build -j"$jobs" --target install
 # The programs choose their own entry point and subsystem: the show is a
 # windowed program, the tools are console programs with a plain main.
 sed -i -e 's/ -Dmain=SDL_main//' -e 's/ -lSDL2main//' -e 's/ -mwindows//' "$stage/lib/pkgconfig/sdl2.pc"
+fi
 
-step SDL2_image
+if step SDL2_image; then
 unpack libsdl2-image
-quietly ./configure "${autotools[@]}" --with-sdl-prefix="$stage" --disable-sdltest \
-  --disable-stb-image --enable-png --enable-jpg --enable-webp \
-  --disable-png-shared --disable-jpg-shared --disable-webp-shared --disable-avif --disable-jxl \
-  --disable-tif --disable-qoi
-quietly make -j"$jobs" install
+quietly cmake -S . -B build "${cmake_options[@]}" -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TESTS=OFF \
+  -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_DEPS_SHARED=OFF -DSDL2IMAGE_BACKEND_STB=OFF -DSDL2IMAGE_BACKEND_WIC=OFF \
+  -DSDL2IMAGE_PNG=ON -DSDL2IMAGE_JPG=ON -DSDL2IMAGE_WEBP=ON -DSDL2IMAGE_TIF=OFF -DSDL2IMAGE_AVIF=OFF \
+  -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_QOI=OFF
+quietly cmake --build build -j"$jobs" --target install
+# A static build installs no pkg-config file.
+image=$(basename "$(find "$stage/lib" -maxdepth 1 -name 'libSDL2_image*.a' | head -n 1)" .a)
+cat >"$stage/lib/pkgconfig/SDL2_image.pc" <<EOF
+prefix=$stage
+Name: SDL2_image
+Description: image loading library for SDL2
+Version: $(sed -n 's/^#define SDL_IMAGE_MAJOR_VERSION *//p;s/^#define SDL_IMAGE_MINOR_VERSION *//p;s/^#define SDL_IMAGE_PATCHLEVEL *//p' SDL_image.h | paste -sd.)
+Requires: sdl2 libpng libjpeg libwebpdemux libwebp
+Libs: -L\${prefix}/lib -l${image#lib}
+Cflags: -I\${prefix}/include/SDL2
+EOF
+fi
 
-step libopenmpt
+if step libopenmpt; then
 unpack libopenmpt
 quietly ./configure "${autotools[@]}" --disable-openmpt123 --disable-examples --disable-tests \
   --disable-doxygen-doc --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \
   --without-pulseaudio --without-portaudio --without-portaudiocpp --without-sndfile --without-flac
 quietly make -j"$jobs" install
+fi
 
-step licences
+touch "$stage/.built-$built"
+echo "windows-deps: licences, stripping ($(date +%T))" >&2
 # The C and C++ runtimes are linked in too.
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64.txt"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/gcc-runtime.txt"
 find "$stage/lib" -name '*.a' -exec "$host-strip" --strip-debug {} +
 rm -rf "${stage:?}/share/doc" "${stage:?}/share/man" "${stage:?}/bin"
 touch "$stage/.complete"
-step finished
 echo "$prefix"
 exit 0
 }

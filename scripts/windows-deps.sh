@@ -113,7 +113,7 @@ fi
 
 if step libwebp; then
 unpack libwebp
-quietly ./configure "${autotools[@]}" --enable-libwebpdemux --disable-libwebpmux --disable-gl --disable-sdl \
+quietly ./configure "${autotools[@]}" --disable-libwebpdemux --disable-libwebpmux --disable-gl --disable-sdl \
   --disable-png --disable-jpeg --disable-tiff --disable-gif --disable-wic
 quietly make -j"$jobs" install
 fi
@@ -139,7 +139,10 @@ unpack libsdl2-image
 quietly cmake -S . -B build "${cmake_options[@]}" -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TESTS=OFF \
   -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_DEPS_SHARED=OFF -DSDL2IMAGE_BACKEND_STB=OFF -DSDL2IMAGE_BACKEND_WIC=OFF \
   -DSDL2IMAGE_PNG=ON -DSDL2IMAGE_JPG=ON -DSDL2IMAGE_WEBP=ON -DSDL2IMAGE_TIF=OFF -DSDL2IMAGE_AVIF=OFF \
-  -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_QOI=OFF
+  -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_QOI=OFF -DSDL2_DIR="$stage/lib/cmake/SDL2" \
+  -DPNG_LIBRARY="$stage/lib/libpng16.a" -DPNG_PNG_INCLUDE_DIR="$stage/include" -DZLIB_LIBRARY="$stage/lib/libz.a" \
+  -DZLIB_INCLUDE_DIR="$stage/include" -DJPEG_LIBRARY="$stage/lib/libjpeg.a" -DJPEG_INCLUDE_DIR="$stage/include" \
+  -Dwebp_LIBRARY="$stage/lib/libwebp.a" -Dwebp_INCLUDE_PATH="$stage/include"
 quietly cmake --build build -j"$jobs" --target install
 # A static build installs no pkg-config file.
 image=$(basename "$(find "$stage/lib" -maxdepth 1 -name 'libSDL2_image*.a' | head -n 1)" .a)
@@ -148,7 +151,7 @@ prefix=$stage
 Name: SDL2_image
 Description: image loading library for SDL2
 Version: $(sed -n 's/^#define SDL_IMAGE_MAJOR_VERSION *//p;s/^#define SDL_IMAGE_MINOR_VERSION *//p;s/^#define SDL_IMAGE_PATCHLEVEL *//p' SDL_image.h | paste -sd.)
-Requires: sdl2 libpng libjpeg libwebpdemux libwebp
+Requires: sdl2 libpng libjpeg libwebp
 Libs: -L\${prefix}/lib -l${image#lib}
 Cflags: -I\${prefix}/include/SDL2
 EOF

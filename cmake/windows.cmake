@@ -5,6 +5,9 @@
 # Each program's manifest, icon and version (packaging/windows).
 enable_language(RC)
 
+# The libraries are static: pkg-config lists what each of them needs in turn.
+set(PKG_CONFIG_ARGN --static)
+
 # SDL's own entry point is not used: the tools are console programs with a
 # plain main, the show a windowed program with one (platform/windows).
 add_compile_definitions(SDL_MAIN_HANDLED)

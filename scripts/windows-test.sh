@@ -102,12 +102,11 @@ frames=$(find "$here/frames" -name '*.raw' | wc -l)
 
 # Imports: a PNG, a photograph with an orientation tag, a WebP image.
 photo=$(find /usr/share/xplanet/images -name '*.jpg' | LC_ALL=C sort | head -n 1)
-convert "$photo" -resize 640x -orient right-top "$work/turned.jpg"
 cwebp -quiet "$photo" -o "$work/photo.webp"
 cp "$here/frames/frame-0.png" "$work/frame.png"
 for side in here there; do
   mkdir -p "$work/$side/imports"
-  cp "$work/turned.jpg" "$work/$side/imports/снимок.jpg"
+  cp fuzz/corpus/image_decode/portrait-exif.jpg "$work/$side/imports/снимок.jpg"
   cp "$work/photo.webp" "$work/frame.png" "$work/$side/imports/"
 done
 (cd "$here/imports" && "$native/tools/demo-pictures" convert снимок.jpg photo.webp frame.png "$here/converted")

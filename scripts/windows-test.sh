@@ -104,10 +104,10 @@ frames=$(find "$here/frames" -name '*.raw' | wc -l)
 photo=$(find /usr/share/xplanet/images -name '*.jpg' | LC_ALL=C sort | head -n 1)
 cwebp -quiet "$photo" -o "$work/photo.webp"
 cp "$here/frames/frame-0.png" "$work/frame.png"
-for side in here there; do
-  mkdir -p "$work/$side/imports"
-  cp fuzz/corpus/image_decode/portrait-exif.jpg "$work/$side/imports/снимок.jpg"
-  cp "$work/photo.webp" "$work/frame.png" "$work/$side/imports/"
+for side in "$here" "$there"; do
+  mkdir -p "$side/imports"
+  cp fuzz/corpus/image_decode/portrait-exif.jpg "$side/imports/снимок.jpg"
+  cp "$work/photo.webp" "$work/frame.png" "$side/imports/"
 done
 (cd "$here/imports" && "$native/tools/demo-pictures" convert снимок.jpg photo.webp frame.png "$here/converted")
 (cd "$there/imports" && wine "$top/demo-pictures.exe" convert снимок.jpg photo.webp frame.png "$there/converted")

@@ -127,7 +127,9 @@ wine "$top/demo-pictures.exe" view "$here/missing.raw" "$here/x.png" 2>"$work/wi
 # content beside it: the tests give it theirs). A SIGTERM is not how Windows
 # ends a program, so that one is left out.
 show=$work/start-the-show
-printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$build/main/demo.exe" >"$show"
+# Wine's desktop stays on the X server it was started on: each run starts it
+# anew, on the test's own server.
+printf '#!/bin/sh\nwineserver -k 2>/dev/null\nwineserver -w\nexec wine "%s" "$@"\n' "$build/main/demo.exe" >"$show"
 chmod +x "$show"
 DEMO_SHOW=$show "$native/tests/e2e_tests" --gtest_filter='-Show.TerminationEndsItWithExitCode0' \
   || fail "the show's end-to-end tests failed under Wine"
@@ -140,6 +142,8 @@ start_screen() {
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   DISPLAY=:$(head -n 1 "$work/display")
   export DISPLAY
+  wineserver -k 2>/dev/null || true
+  wineserver -w
 }
 stop_screen() {
   kill "$xvfb"

@@ -3,8 +3,8 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
 # frames on 64-bit ARM under emulation, the arm64 package's binaries against
 # this machine's under emulation, the web page's tests in headless
-# Chromium, each fuzz target for 15 seconds, and the Windows build under
-# Wine; and checks the shell scripts with shellcheck.
+# Chromium, and each fuzz target for 15 seconds; and checks the shell scripts
+# with shellcheck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -74,8 +74,4 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers
 stage "fuzzing"
 fuzz/run.sh 15
-
-# The Windows stage: the zip's programs and the engine's suites under Wine.
-stage "the Windows build under Wine"
-scripts/windows-test.sh
 stages_report

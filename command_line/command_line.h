@@ -3,7 +3,9 @@
 // --help, --version and wrong usage answered alike by all of them. --help
 // prints on standard output and exits 0, as --version does ("demo-frames
 // 1.0.0"); a wrong command line prints what is wrong and the usage on
-// standard error and exits 2.
+// standard error and exits 2. Started by the launcher as one of its commands,
+// a tool goes by that command's name, "twenty-three-turns frames", which the
+// launcher gives in DEMO_COMMAND_NAME.
 
 #include <functional>
 #include <optional>
@@ -29,7 +31,7 @@ struct ToolUsage {
 
 class CommandLine {
 public:
-    explicit CommandLine(ToolUsage usage) : usage_(std::move(usage)) {}
+    explicit CommandLine(ToolUsage usage);
 
     // Takes each option given, in order, to `take` with its value ("" for an
     // option without one), which returns what is wrong with it or "". Returns
@@ -52,5 +54,6 @@ public:
 private:
     std::string UsageLines() const;
     ToolUsage usage_;
+    std::string name_;  // the tool's, or the command's it runs as
     std::vector<std::string> operands_;
 };

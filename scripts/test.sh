@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh --tests
 # The shell scripts, with what the build writes from templates.
-shellcheck -x scripts/*.sh fuzz/*.sh tests/*/*.sh build/show_facts.sh build/packaging/launcher/twenty-three-turns
+shellcheck -x scripts/*.sh fuzz/*.sh tests/*/*.sh build/show_facts.sh build/packaging/launcher/twenty-three-turns \
+  build/packaging/screensaver/twenty-three-turns-screensaver packaging/completion/twenty-three-turns
 (cd build && ctest --output-on-failure -j"$(nproc)")
 
 scripts/cross-test.sh aarch64

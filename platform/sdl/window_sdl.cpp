@@ -160,6 +160,9 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
     if (!given) SetIcon(sdl);
     if (Windows.empty()) SDL_AddEventWatch(LatchEscape, nullptr);
     Windows.push_back(std::make_unique<WindowObject>(WindowObject{sdl, procedure}));
+    // A screensaver's window never has the keyboard's focus, and needs none
+    // to be shown: the show is active there from the start.
+    if (given) Queue.Post(Windows.back().get(), WM_ACTIVATEAPP, 1);
     return Windows.back().get();
 }
 

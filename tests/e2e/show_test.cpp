@@ -289,6 +289,8 @@ TEST_F(Show, DrawsInAGivenWindowOrTheRootWindowAsAScreensaver) {
         EXPECT_EQ(server->FindWindow("test"), 0u) << "the show made a window of its own";
         kill(pid, SIGTERM);
         EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+        XUnmapWindow(x, given);  // the root window shows through it otherwise
+        XSync(x, False);
     }
     // A number that names no window is a display that cannot be set up.
     Start({{"DEMO_WINDOW_ID", "0x7ffffff"}});

@@ -85,7 +85,8 @@ for command in $commands; do
         fail "$name(1) does not name $name-$command(1)"
 done
 screensaver_entry=$share/applications/screensavers/$name-screensaver.desktop
-desktop-file-validate "$screensaver_entry" || fail "screensaver entry does not validate"
+desktop-file-validate "$screensaver_entry" >"$work/validate.log" ||
+    fail "screensaver entry does not validate: $(cat "$work/validate.log")"
 expect "screensaver Exec" "$(grep '^Exec=' "$screensaver_entry")" "Exec=/usr/libexec/xscreensaver/$name-screensaver -root"
 grep -q 'screensaver' "$share"/metainfo/*.xml || fail "the metainfo does not name the screensaver"
 python3 -c 'import sys, xml.etree.ElementTree as t; r = t.parse(sys.argv[1]).getroot(); print(r.get("name"), r.find("command").get("arg"))' \
@@ -263,17 +264,13 @@ expect "--forever's report" "$(cat "$work/show.log")" \
 # window made here (-window-id, and -root with XSCREENSAVER_WINDOW), the band
 # at the largest whole scale that fits, black around it; silent unless
 # -music; and after SIGTERM no process of it and no run folder left.
-if command -v Xvfb >/dev/null && command -v xmessage >/dev/null && command -v xdotool >/dev/null &&
-    command -v convert >/dev/null; then
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v display >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb=$!
     trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     DISPLAY=":$(head -1 "$work/display")"
     export DISPLAY
-    xmessage -geometry 700x400+100+50 -title saver-window "" &
-    xmessage=$!
-    window=$(xdotool search --sync --name '^saver-window$' | head -1)
     hack=$root/usr/libexec/xscreensaver/$name-screensaver
     # The mean brightness of a WxH+X+Y part of a window, 0 to 1.
     brightness() { import -window "$1" "$work/shot.png" 2>/dev/null && convert "$work/shot.png" -crop "$2" -format '%[fx:mean]' info:; }
@@ -284,13 +281,14 @@ if command -v Xvfb >/dev/null && command -v xmessage >/dev/null && command -v xd
         setsid env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" DISPLAY="$DISPLAY" \
             SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw" "$@" >"$work/saver.log" 2>&1 &
         pid=$!
+        # Drawn once the band is lit and all above it black, the window's white too.
         for _ in $(seq 300); do
             lit=$(brightness "$shown" "$band" || echo 0)
-            [ "$lit" = 0 ] || break
+            [ "$lit" = 0 ] || [ "$(brightness "$shown" "$above" || true)" != 0 ] || break
+            lit=0
             sleep 0.1
         done
-        [ "$lit" != 0 ] || fail "$*: no band in $band of $shown: $(cat "$work/saver.log")"
-        expect "$*: above the band" "$(brightness "$shown" "$above")" 0
+        [ "$lit" != 0 ] || fail "$*: no band in $band of $shown, black above it: $(cat "$work/saver.log")"
         sleep 0.5
         kill -TERM "$pid"
         wait "$pid" || status=$?
@@ -301,10 +299,15 @@ if command -v Xvfb >/dev/null && command -v xmessage >/dev/null && command -v xd
     }
     saver root 960x528+32+120 1024x120+0+0 "$hack" -root
     [ ! -s "$work/sound.raw" ] || fail "the screensaver played sound without -music"
+    # A window of 700 x 400, white: ImageMagick's display showing such an image.
+    convert -size 700x400 xc:white "$work/white.png"
+    display -geometry +100+50 -title saver-window "$work/white.png" &
+    viewer=$!
+    window=$(xdotool search --sync --name '^saver-window$' | head -1)
     saver "$window" 640x352+30+24 700x24+0+0 "$hack" -window-id "$window" -music
     [ -s "$work/sound.raw" ] || fail "the screensaver played no sound with -music"
     saver "$window" 640x352+30+24 700x24+0+0 XSCREENSAVER_WINDOW="$window" "$hack" --root
-    kill "$xmessage" 2>/dev/null || true
+    kill "$viewer" 2>/dev/null || true
 fi
 
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"

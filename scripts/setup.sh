@@ -34,7 +34,7 @@ esac
 if [ "$mode" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev)
   packages+=("${web[@]}" chromium)
-  packages+=(xvfb xdotool x11-utils imagemagick openmpt123 shellcheck bash-completion)
+  packages+=(xvfb xdotool x11-utils imagemagick openmpt123 shellcheck bash-completion xscreensaver)
   packages+=(g++-aarch64-linux-gnu qemu-user googletest)  # scripts/cross-test.sh
   packages+=(clang libclang-rt-14-dev)  # libFuzzer, for fuzz/
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made

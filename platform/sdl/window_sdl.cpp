@@ -20,7 +20,7 @@
 
 #include "platform/message_queue.h"
 #include "platform/program_path.h"
-#include "platform/sdl/root_window.h"
+#include "platform/sdl/x11_window.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/window_classes.h"
 
@@ -114,10 +114,14 @@ SDL_Window* GivenWindow(bool& named) {
             return nullptr;
         }
     }
-    // The software renderer draws on any window's visual; the window's owner
-    // chose that visual, not SDL. An SDL_RENDER_DRIVER set by the user wins.
+    // The software renderer, straight onto the window, draws on any visual;
+    // the window's owner chose that visual, not SDL. Variables set by the user
+    // win over these hints.
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    return SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(number)));
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(number)));
+    if (window) EndWhenXWindowGoes();
+    return window;
 }
 
 }  // namespace

@@ -292,6 +292,18 @@ TEST_F(Show, DrawsInAGivenWindowOrTheRootWindowAsAScreensaver) {
         XUnmapWindow(x, given);  // the root window shows through it otherwise
         XSync(x, False);
     }
+    // The screensaver may take its window away before ending the show, which
+    // then ends too, rather than hang on the window's loss.
+    const Window taken = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 400, 300, 0, 0, 0xFFFFFF);
+    XMapWindow(x, taken);
+    XSync(x, False);
+    Start({{"DEMO_WINDOW_ID", std::to_string(taken)}});
+    for (int tries = 0; tries < 500 && server->Pixel(200, 150) == 0xFFFFFF; ++tries) Pause(20);
+    ASSERT_NE(server->Pixel(200, 150), 0xFFFFFFu) << "the show did not draw: " << folder.Read("output.txt");
+    XDestroyWindow(x, taken);
+    XSync(x, False);
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+
     // A number that names no window is a display that cannot be set up.
     Start({{"DEMO_WINDOW_ID", "0x7ffffff"}});
     EXPECT_EQ(WaitExit(pid, 5000 * Slowdown), 1) << folder.Read("output.txt");

@@ -28,6 +28,8 @@ listing() { dpkg-deb -c "$1" | awk '{print $1, $2, $6}'; }
 expect "files" "$(listing "$deb")" "$(listing "$native_deb")"
 diff -r "$native/usr/share" "$arm/usr/share" >"$work/diff" || fail "content differs: $(cat "$work/diff")"
 cmp -s "$native/usr/bin/$name" "$arm/usr/bin/$name" || fail "launchers differ"
+hack=usr/libexec/xscreensaver/$name-screensaver
+cmp -s "$native/$hack" "$arm/$hack" || fail "screensaver programs differ"
 for binary in "$arm/usr/libexec/$name"/*; do
     [[ "$(file -b "$binary")" == "ELF 64-bit LSB pie executable, ARM aarch64,"*", stripped" ]] ||
         fail "${binary#"$arm"}: $(file -b "$binary")"

@@ -308,6 +308,46 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v dis
     [ -s "$work/sound.raw" ] || fail "the screensaver played no sound with -music"
     saver "$window" 640x352+30+24 700x24+0+0 XSCREENSAVER_WINDOW="$window" "$hack" --root
     kill "$viewer" 2>/dev/null || true
+
+    # The whole way, through XScreenSaver's own daemon: told to blank, it runs
+    # the program from its list in its own window; told to stop, it ends it.
+    # It runs no program for root, so root runs it as nobody.
+    if command -v xscreensaver >/dev/null && command -v xscreensaver-command >/dev/null; then
+        saver_home=$work/saver-home
+        mkdir -p "$saver_home/runtime"
+        printf '%s\n' 'mode: one' 'selected: 0' 'lock: False' 'splash: False' 'fade: False' 'unfade: False' \
+            "programs: $hack -root" >"$saver_home/.xscreensaver"
+        as_user=()
+        if [ "$(id -u)" -eq 0 ]; then
+            as_user=(runuser -u nobody --)
+            chmod 755 "$work"
+            chown -R nobody "$saver_home"
+        fi
+        as_saver_user() {
+            "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$saver_home" DISPLAY="$DISPLAY" \
+                XDG_RUNTIME_DIR="$saver_home/runtime" "$@"
+        }
+        setsid bash -c "$(declare -p as_user saver_home; declare -f as_saver_user); as_saver_user xscreensaver --no-splash --verbose" \
+            >"$work/xscreensaver.log" 2>&1 &
+        daemon=$!
+        for _ in $(seq 50); do as_saver_user xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.2; done
+        as_saver_user xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate"
+        lit=0
+        for _ in $(seq 300); do
+            lit=$(brightness root 960x528+32+120 || echo 0)
+            [ "$lit" = 0 ] || break
+            sleep 0.1
+        done
+        [ "$lit" != 0 ] || fail "XScreenSaver showed no band: $(tail -5 "$work/xscreensaver.log")"
+        grep -q "forked \"$hack --root\"" "$work/xscreensaver.log" || fail "XScreenSaver ran something else"
+        as_saver_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate"
+        for _ in $(seq 200); do pgrep -f "$root/" >/dev/null || break; sleep 0.1; done
+        expect "processes left by XScreenSaver's run" "$(pgrep -af "$root/" || true)" ""
+        [ "$failures" -eq 0 ] || tail -8 "$work/xscreensaver.log" >&2
+        expect "folders left by XScreenSaver's run" "$(ls -A "$saver_home/runtime")" ""
+        kill -TERM -- "-$daemon" 2>/dev/null || true
+        wait "$daemon" 2>/dev/null || true
+    fi
 fi
 
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"

@@ -8,7 +8,7 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync, symlinkSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { crc32, deflateSync } from 'node:zlib';
-import { pageDir, pageModule, problemLines, root, servedPage } from './browser.mjs';
+import { pageDir, pageFrames, pageModule, problemLines, programFiles, root, servedPage } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
 const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
@@ -34,28 +34,6 @@ async function choose(page, files) {
   await page.setInputFiles('#own-files', files);
   await page.waitForFunction(() => DemoPage.own, null, { timeout: 60000 });
   return page.evaluate(() => DemoPage.own);
-}
-
-function readBase64(page, names) {
-  return page.evaluate(names => names.map(name => {
-    const bytes = Module.FS.readFile(name);
-    let text = '';
-    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-    return btoa(text);
-  }), names).then(texts => texts.map(text => Buffer.from(text, 'base64')));
-}
-
-async function pageFrames(page, times) {
-  const frames = await page.evaluate(([times, frameBytes]) => {
-    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
-    Module.HEAPU32.set(times, timesAt >> 2);
-    Module._DemoRenderFrames(timesAt, times.length, framesAt);
-    const copy = Array.from(Module.HEAPU8.subarray(framesAt, framesAt + times.length * frameBytes));
-    Module._free(timesAt);
-    Module._free(framesAt);
-    return copy;
-  }, [times, FrameBytes]);
-  return times.map((_, i) => Buffer.from(frames.slice(i * FrameBytes, (i + 1) * FrameBytes)));
 }
 
 // `jpeg` with an EXIF orientation tag (6: turn 90° clockwise to show), put right after its start.
@@ -89,7 +67,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
 
   const { page, errors } = await openPage();
   assert.deepEqual(await choose(page, paths), { pictures: paths.length, module: false, errors: [] });
-  const converted = await readBase64(page, paths.map((_, i) => slotName(i + 1)));
+  const converted = await programFiles(page, paths.map((_, i) => slotName(i + 1)));
   paths.forEach((path, i) => {
     const expected = readFileSync(join(native, slotName(i + 1)));
     if (path.endsWith('.png')) {
@@ -109,7 +87,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
     if (slot > paths.length) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
   const times = [0, 1234, 15999];
   execFileSync(join(tools, 'demo-frames'), [join(native, 'frames'), ...times.map(String)], { cwd: native, stdio: 'pipe' });
-  const frames = await pageFrames(page, times);
+  const frames = await pageFrames(page, times, FrameBytes);
   times.forEach((time, i) => assert.ok(frames[i].equals(readFileSync(join(native, 'frames', `frame-${time}.raw`))), `frame at ${time} ms`));
   assert.deepEqual(errors, []);
   await page.close();
@@ -125,7 +103,7 @@ test('a photograph with an orientation tag is converted upright, as demo-picture
   const { page } = await openPage();
   const own = await choose(page, [tagged, turned]);
   assert.equal(own.pictures, 2);
-  const [inPage, byHand] = await readBase64(page, [slotName(1), slotName(2)]);
+  const [inPage, byHand] = await programFiles(page, [slotName(1), slotName(2)]);
   const largest = (a, b) => a.reduce((most, value, i) => Math.max(most, Math.abs(value - b[i])), 0);
   assert.ok(largest(inPage, byHand) <= 2, `the tagged photograph differs from the one turned by hand by up to ${largest(inPage, byHand)}`);
   const nativeTurn = readFileSync(join(native, slotName(1)));
@@ -153,7 +131,7 @@ test('hostile and surplus files: one line each, the rest used, the show still pl
   for (const [i, pattern] of [/notes\.jpg.*not an image/, /cut\.png/, /cut\.jpg/, /huge\.png.*9000 x 8000 pixels/, /5 images left out/].entries())
     assert.match(own.errors[i], pattern);
   assert.deepEqual(await problemLines(page), own.errors, 'each on the page');
-  const [slot19, slot20, music] = await readBase64(page, [slotName(19), slotName(20), 'kimo.xm']);
+  const [slot19, slot20, music] = await programFiles(page, [slotName(19), slotName(20), 'kimo.xm']);
   assert.ok(music.equals(module));
   assert.ok(!slot19.equals(slot20), 'slot 20 keeps its default picture');
 

@@ -78,9 +78,8 @@ export async function convertOwnFiles(Module, chosen) {
 }
 
 // The title's control (#own-files) and dropping files on the page, while
-// `accepting()`; each choice is
-// converted with the program instance `instance()` promises, and `onReady`
-// gets its result. Files dropped at other times are ignored rather than
+// `accepting()`; each choice is converted with the program instance
+// `instance()` promises, and `onReady` gets its result. Files dropped at other times are ignored rather than
 // opened by the browser in place of the page. Returns the control, and
 // `settled()`: a promise of the choices so far being ready.
 export function takeOwnFiles({ instance, accepting, onReady }) {

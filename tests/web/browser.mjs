@@ -62,7 +62,7 @@ export function setLimits(context, limits) {
 // A page in its own browser context (`device`: Playwright's viewport,
 // deviceScaleFactor, isMobile, hasTouch), with its console kept, `limits`
 // set and `routes` (name -> handler) in place before it loads. Waits for
-// `until`.
+// `until` (an expression).
 export async function openPage(browser, url, { device = {}, routes = {}, limits, until = 'DemoPage.ready' } = {}) {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 }, ...device });
   if (limits) await setLimits(context, limits);
@@ -71,7 +71,8 @@ export async function openPage(browser, url, { device = {}, routes = {}, limits,
   page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
   page.on('pageerror', error => log.errors.push(String(error)));
   for (const [name, handler] of Object.entries(routes)) await page.route(url + name, handler);
-  await page.goto(url);
+  // Without `until`, not even the page's load: its scripts may never come.
+  await page.goto(url, { waitUntil: until ? 'load' : 'commit' });
   if (until) await page.waitForFunction(until, null, { timeout: 30000 });
   return { page, context, log };
 }

@@ -101,8 +101,9 @@ async function watchShow(page) {
 test('title, a click starts the show and its music, Escape ends it, a click starts it afresh', async () => {
   const { page, context, log } = await openPage(shared.browser, shared.server.url);
 
-  // A still title: the first picture's band, dimmed, under the prompt.
-  assert.equal(await caption(page), 'click to start');
+  // A still title: the first picture's band, dimmed, under the prompt and
+  // the control that takes one's own files.
+  assert.equal(await caption(page), 'click to start\n\nor play your own photos and music');
   const title = await canvasPixels(page);
   const picture = readFileSync(join(contentDir, '01.raw'));
   const at = (40 * Width + 10) * 4;

@@ -91,9 +91,10 @@ test('the music worklet missing from the page\'s folder: the show plays silently
   try {
     const { page, context, log } = await openPage(shared.browser, partial.url, {
       routes: { 'chiptune3/chiptune3.js': route => route.fulfill({ path: join(pageDir, 'chiptune3/chiptune3.js') }) },
+      limits: { worklet: 2000 },
     });
     await playsSilently(page);
-    await page.waitForFunction(untilProblem(/^demo: the music player did not start .*: the show plays silently$/), null, { timeout: 15000 });
+    await page.waitForFunction(untilProblem(/^demo: the music player did not start .*: the show plays silently$/), null, { timeout: 10000 });
     assert.deepEqual(log.errors, []);
     await context.close();
   } finally {

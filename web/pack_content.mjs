@@ -67,6 +67,9 @@ async function packPictures(names) {
   return packed;
 }
 
+// Files of the page folder that no visitor's browser asks for.
+const NeverFetched = new Set(['chiptune3/LICENSE', 'package.json']);
+
 function filesUnder(dir) {
   return readdirSync(dir, { withFileTypes: true }).flatMap(entry =>
     entry.isDirectory() ? filesUnder(join(dir, entry.name)) : [join(dir, entry.name)]);
@@ -89,7 +92,7 @@ try {
   // The worker keeps each file only with these bytes: any change to any file makes a new worker.
   const sha256 = path => createHash('sha256').update(readFileSync(join(pageDir, path))).digest('hex');
   const kept = filesUnder(pageDir).map(path => relative(pageDir, path))
-    .filter(path => path !== 'service_worker.js' && path !== 'chiptune3/LICENSE').sort();
+    .filter(path => path !== 'service_worker.js' && !NeverFetched.has(path)).sort();
   const build = { './': sha256('index.html'), ...Object.fromEntries(kept.map(path => [path, sha256(path)])) };
   const version = createHash('sha256').update(JSON.stringify(build)).digest('hex').slice(0, 16);
   const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'service_worker.js'), 'utf8')

@@ -287,6 +287,28 @@ TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
     for (int number = 12; number <= 19; ++number) EXPECT_TRUE(picture(number) == upright) << "PNG orientation " << number - 11;
 }
 
+// Under a memory limit a 64-megapixel photo that must be turned, and an image
+// file of 250 MB, end the run in one line saying so, with nothing written.
+TEST(DemoPictures, RunningOutOfMemoryEndsInOneLine) {
+#ifdef DEMO_SANITIZED
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#endif
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("big.jpg"), 8192, 8192, 0x406080);
+    scratch.Write("big.jpg", WithOrientation(scratch.Read("big.jpg"), 6));
+    scratch.Write("long.bmp", "BM");
+    std::filesystem::resize_file(scratch.Path("long.bmp"), 250 << 20);
+    ASSERT_EQ(mkdir(scratch.Path("out").c_str(), 0755), 0);
+    scratch.Write("out/01.raw", "an earlier picture");
+    const std::vector<std::string> before = scratch.List(), beforeOut = scratch.List("out");
+    for (const auto& [image, limit] : {std::pair{"big.jpg", "600000"}, {"long.bmp", "200000"}}) {
+        EXPECT_EQ(scratch.Run(std::string("ulimit -v ") + limit + " && " + Tool + " convert " + image + " out"), 1);
+        EXPECT_EQ(scratch.Errors(), "demo-pictures: out of memory\n") << image;
+        EXPECT_EQ(scratch.List(), before) << image;
+        EXPECT_EQ(scratch.List("out"), beforeOut) << image;
+    }
+}
+
 TEST(DemoPictures, BadCommandLinesGiveUsageAndExitCode2) {
     ScratchDirectory scratch;
     for (const char* args : {"", "draw out", "generate", "generate a b", "convert out", "view only.raw", "view a b c",

@@ -22,6 +22,7 @@ int main(int argc, char** argv) try {
     // (as nohup leaves SIGHUP) stays ignored.
     sigset_t waited, before;
     sigemptyset(&waited);
+    signal(SIGCHLD, SIG_DFL);  // ignored, it would neither come nor leave the exit code
     sigaddset(&waited, SIGCHLD);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         struct sigaction action {};

@@ -67,6 +67,9 @@ async function packPictures(names) {
   return packed;
 }
 
+// Files of the page folder that no visitor's browser asks for.
+const NeverFetched = new Set(['chiptune3/LICENSE', 'package.json']);
+
 function filesUnder(dir) {
   return readdirSync(dir, { withFileTypes: true }).flatMap(entry =>
     entry.isDirectory() ? filesUnder(join(dir, entry.name)) : [join(dir, entry.name)]);
@@ -91,7 +94,7 @@ try {
   for (const path of kept) hash.update(path).update(readFileSync(join(pageDir, path)));
   const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'service_worker.js'), 'utf8')
     .replace("'@VERSION@'", JSON.stringify(hash.digest('hex').slice(0, 16)))
-    .replace("['@FILES@']", JSON.stringify(['./', ...kept.filter(path => path !== 'chiptune3/LICENSE')]));
+    .replace("['@FILES@']", JSON.stringify(['./', ...kept.filter(path => !NeverFetched.has(path))]));
   writeFileSync(join(pageDir, 'service_worker.js'), worker);
 } finally {
   rmSync(scratch, { recursive: true, force: true });

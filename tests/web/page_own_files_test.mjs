@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync, symlinkSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
-import { crc32, deflateSync } from 'node:zlib';
+import { deflateSync } from 'node:zlib';
 import { pageDir, pageModule, problemLines, root, servedPage } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
@@ -69,30 +69,37 @@ function withOrientation(jpeg, orientation) {
   return Buffer.concat([jpeg.subarray(0, 2), segment, jpeg.subarray(2)]);
 }
 
-// `png` with an eXIf chunk holding an orientation tag right after its header chunk.
-function pngWithOrientation(png, orientation) {
-  const body = Buffer.concat([Buffer.from('eXIf'), exifOrientation(orientation)]);
-  const length = Buffer.alloc(4), crc = Buffer.alloc(4);
-  length.writeUInt32BE(body.length - 4);
-  crc.writeUInt32BE(crc32(body));
-  return Buffer.concat([png.subarray(0, 33), length, body, crc, png.subarray(33)]);
+// zlib's own crc32 needs node 20.15; Debian 12 has node 18.
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  for (let k = 0; k < 8; k++) n = n & 1 ? 0xedb88320 ^ (n >>> 1) : n >>> 1;
+  return n >>> 0;
+});
+function crc32(bytes) {
+  let crc = 0xffffffff;
+  for (const byte of bytes) crc = crcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
+  return (crc ^ 0xffffffff) >>> 0;
 }
+
+function pngChunk(type, data) {
+  const length = Buffer.alloc(4), crc = Buffer.alloc(4);
+  length.writeUInt32BE(data.length);
+  crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
+  return Buffer.concat([length, Buffer.from(type), data, crc]);
+}
+
+// `png` with an eXIf chunk holding an orientation tag right after its header chunk.
+const pngWithOrientation = (png, orientation) =>
+  Buffer.concat([png.subarray(0, 33), pngChunk('eXIf', exifOrientation(orientation)), png.subarray(33)]);
 
 // A PNG whose header claims `width` x `height` one-bit grey pixels, all black.
 function pngOfSize(width, height) {
-  const chunk = (type, data) => {
-    const length = Buffer.alloc(4), crc = Buffer.alloc(4);
-    length.writeUInt32BE(data.length);
-    crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
-    return Buffer.concat([length, Buffer.from(type), data, crc]);
-  };
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
   header[8] = 1;  // bit depth; colour type 0, grey
   const rows = Buffer.alloc(height * (1 + Math.ceil(width / 8)));
-  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), chunk('IHDR', header),
-    chunk('IDAT', deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), pngChunk('IHDR', header),
+    pngChunk('IDAT', deflateSync(rows)), pngChunk('IEND', Buffer.alloc(0))]);
 }
 
 test('photographs converted in the page are demo-pictures convert\'s pictures, and the show renders them', async t => {

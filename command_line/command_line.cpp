@@ -88,10 +88,12 @@ int CommandLine::Misused(const std::string& problem) const {
     return 2;
 }
 
-int CommandLine::Failed(const std::string& error) const {
-    std::fprintf(stderr, "%s: %s\n", usage_.tool, error.c_str());
+int ToolFailed(const char* tool, const std::string& error) {
+    std::fprintf(stderr, "%s: %s\n", tool, error.c_str());
     return 1;
 }
+
+int OutOfMemory(const char* tool) { return ToolFailed(tool, "out of memory"); }
 
 std::string CommandLine::UsageLines() const {
     std::string lines;

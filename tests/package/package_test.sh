@@ -98,24 +98,6 @@ expect "$name --bogus exit code" "$status" 2
 start_launcher() {  # start_launcher VARIABLE=VALUE... [ARGUMENT...]
     setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" >"$work/show.log" 2>&1 &
 }
-# Waits until the launcher of process PID, or a child of it other than
-# EXCEPT, runs the show, and prints the show's process.
-running_show() {  # running_show PID [EXCEPT]
-    local candidate
-    # Running once it is the show with its music thread: the display, and
-    # with it the handling of SIGTERM, is set up before the music starts.
-    for _ in $(seq 300); do
-        for candidate in "$1" $(pgrep -P "$1"); do
-            if [ "$candidate" != "${2:-}" ] &&
-                [ "$(readlink "/proc/$candidate/exe" || true)" = "$root/usr/libexec/$name/demo" ] &&
-                [ "$(threads "$candidate")" -ge 2 ]; then
-                echo "$candidate"
-                return
-            fi
-        done
-        sleep 0.1
-    done
-}
 # Starts the launcher with the environment given, waits until the show runs
 # and checks what its working directory holds, ends the launcher as the
 # desktop would, and checks the exit code and that the run's folder is gone.
@@ -124,7 +106,7 @@ run_show() {  # run_show OWN_FOLDER VARIABLE=VALUE...: the show plays OWN_FOLDER
     shift
     start_launcher XDG_RUNTIME_DIR="$work/runtime" "$@" "$launcher"
     pid=$!
-    show=$(running_show "$pid")
+    show=$(running_show "$pid" "$root/usr/libexec/$name/demo")
     if [ -n "$show" ]; then
         cwd=$(readlink "/proc/$show/cwd")
         for file in "$cwd"/*; do links+="${file##*/} -> $(readlink "$file")"$'\n'; done
@@ -145,7 +127,7 @@ run_show() {  # run_show OWN_FOLDER VARIABLE=VALUE...: the show plays OWN_FOLDER
     expect "show's exit code" "$status" 0
     expect "folders left in the runtime folder" "$(ls -A "$work/runtime")" ""
 }
-mkdir -p "$work/runtime"
+mkdir -m 700 "$work/runtime"
 home=$work/home
 mkdir -p "$home"
 run_show "" HOME="$home"
@@ -183,10 +165,10 @@ fi
 # standard error; SIGTERM to the launcher ends the show for good.
 start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
 pid=$!
-first=$(running_show "$pid")
+first=$(running_show "$pid" "$root/usr/libexec/$name/demo")
 if [ -z "$first" ] || [ "$first" = "$pid" ]; then fail "--forever runs no show"; fi
 kill -KILL "$first" 2>/dev/null || true
-second=$(running_show "$pid" "$first")
+second=$(running_show "$pid" "$root/usr/libexec/$name/demo" "$first")
 [ -n "$second" ] || fail "--forever did not start the show again: $(cat "$work/show.log")"
 kill -TERM "$pid" 2>/dev/null || true
 status=0

@@ -36,9 +36,13 @@ async function choose(page, files) {
   return page.evaluate(() => DemoPage.own);
 }
 
-// `jpeg` with an EXIF orientation tag (6: turn 90° clockwise to show), put right after its start.
+// EXIF data of one tag, the orientation (6: turn 90° clockwise to show).
+const exifOrientation = orientation =>
+  Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
+
+// `jpeg` with an EXIF orientation tag, put right after its start.
 function withOrientation(jpeg, orientation) {
-  const tiff = Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
+  const tiff = exifOrientation(orientation);
   const segment = Buffer.concat([Buffer.from([0xff, 0xe1, 0, 2 + 6 + tiff.length]), Buffer.from('Exif\0\0', 'latin1'), tiff]);
   return Buffer.concat([jpeg.subarray(0, 2), segment, jpeg.subarray(2)]);
 }
@@ -54,21 +58,26 @@ function crc32(bytes) {
   return (crc ^ 0xffffffff) >>> 0;
 }
 
+function pngChunk(type, data) {
+  const length = Buffer.alloc(4), crc = Buffer.alloc(4);
+  length.writeUInt32BE(data.length);
+  crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
+  return Buffer.concat([length, Buffer.from(type), data, crc]);
+}
+
+// `png` with an eXIf chunk holding an orientation tag right after its header chunk.
+const pngWithOrientation = (png, orientation) =>
+  Buffer.concat([png.subarray(0, 33), pngChunk('eXIf', exifOrientation(orientation)), png.subarray(33)]);
+
 // A PNG whose header claims `width` x `height` one-bit grey pixels, all black.
 function pngOfSize(width, height) {
-  const chunk = (type, data) => {
-    const length = Buffer.alloc(4), crc = Buffer.alloc(4);
-    length.writeUInt32BE(data.length);
-    crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
-    return Buffer.concat([length, Buffer.from(type), data, crc]);
-  };
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
   header[8] = 1;  // bit depth; colour type 0, grey
   const rows = Buffer.alloc(height * (1 + Math.ceil(width / 8)));
-  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), chunk('IHDR', header),
-    chunk('IDAT', deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), pngChunk('IHDR', header),
+    pngChunk('IDAT', deflateSync(rows)), pngChunk('IEND', Buffer.alloc(0))]);
 }
 
 test('photographs converted in the page are demo-pictures convert\'s pictures, and the show renders them', async t => {
@@ -107,18 +116,24 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
 test('a photograph with an orientation tag is converted upright, as demo-pictures convert turns it', async () => {
   const earth = join(images, 'earth.jpg');
   const tagged = join(shared.scratch, 'tagged.jpg'), turned = join(shared.scratch, 'turned.png');
+  const plainPng = join(shared.scratch, 'earth.png'), taggedPng = join(shared.scratch, 'tagged.png');
   writeFileSync(tagged, withOrientation(readFileSync(earth), 6));
   execFileSync('convert', [earth, '-rotate', '90', turned]);  // ImageMagick, by hand
+  execFileSync('convert', [earth, plainPng]);
+  writeFileSync(taggedPng, pngWithOrientation(readFileSync(plainPng), 6));
   const native = join(shared.scratch, 'native-tagged');
-  execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, native], { stdio: 'pipe' });
+  execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, taggedPng, native], { stdio: 'pipe' });
   const { page } = await openPage();
-  const own = await choose(page, [tagged, turned]);
-  assert.equal(own.pictures, 2);
-  const [inPage, byHand] = await programFiles(page, [slotName(1), slotName(2)]);
+  const own = await choose(page, [tagged, turned, taggedPng]);
+  assert.equal(own.pictures, 3);
+  const [inPage, byHand, pngInPage] = await programFiles(page, [slotName(1), slotName(2), slotName(3)]);
   const largest = (a, b) => a.reduce((most, value, i) => Math.max(most, Math.abs(value - b[i])), 0);
   assert.ok(largest(inPage, byHand) <= 2, `the tagged photograph differs from the one turned by hand by up to ${largest(inPage, byHand)}`);
   const nativeTurn = readFileSync(join(native, slotName(1)));
   assert.ok(largest(inPage, nativeTurn) <= 2, `and from demo-pictures' by up to ${largest(inPage, nativeTurn)}`);
+  // Decoded without loss, the tagged PNG is exactly the photograph turned by hand, on both paths.
+  assert.ok(pngInPage.equals(byHand), 'the tagged PNG in the page');
+  assert.ok(readFileSync(join(native, slotName(2))).equals(byHand), 'the tagged PNG by demo-pictures');
   await page.close();
 });
 

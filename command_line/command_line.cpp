@@ -42,12 +42,17 @@ std::string Written(const char* argument) {
     return text.substr(0, text.find('='));
 }
 
+// The launcher's command a tool runs as, "twenty-three-turns frames", else
+// the tool's own name.
+const char* ShownName(const char* tool) {
+    const char* command = std::getenv("DEMO_COMMAND_NAME");
+    return command && *command ? command : tool;
+}
+
 }  // namespace
 
-CommandLine::CommandLine(ToolUsage usage) : usage_(std::move(usage)), name_(usage_.tool) {
-    const char* command = std::getenv("DEMO_COMMAND_NAME");
-    if (!command || !*command) return;
-    name_ = command;
+CommandLine::CommandLine(ToolUsage usage) : usage_(std::move(usage)), name_(ShownName(usage_.tool)) {
+    if (name_ == usage_.tool) return;
 #ifdef __GLIBC__
     // The messages of the code beneath the tool then carry that name too.
     static std::string shortName;
@@ -103,10 +108,12 @@ int CommandLine::Misused(const std::string& problem) const {
     return 2;
 }
 
-int CommandLine::Failed(const std::string& error) const {
-    std::fprintf(stderr, "%s: %s\n", name_.c_str(), error.c_str());
+int ToolFailed(const char* tool, const std::string& error) {
+    std::fprintf(stderr, "%s: %s\n", ShownName(tool), error.c_str());
     return 1;
 }
+
+int OutOfMemory(const char* tool) { return ToolFailed(tool, "out of memory"); }
 
 std::string CommandLine::UsageLines() const {
     std::string lines;

@@ -29,6 +29,16 @@ struct ToolUsage {
     std::vector<ToolOption> options;
 };
 
+// "TOOL: error" on standard error; returns 1, the exit code of a failure.
+int ToolFailed(const char* tool, const std::string& error);
+
+// How a tool's main ends a run that has run out of memory, as the handler of
+// a function-try-block around it:
+//   int main(int argc, char** argv) try { ... } catch (const std::bad_alloc&) { return OutOfMemory("TOOL"); }
+// The exception has unwound the stack by then, so the files a failure leaves
+// nothing of are gone as after any other failure.
+int OutOfMemory(const char* tool);
+
 class CommandLine {
 public:
     explicit CommandLine(ToolUsage usage);
@@ -45,8 +55,8 @@ public:
     // "TOOL: problem" (when there is one) and the usage on standard error;
     // returns 2, the exit code of a wrong command line.
     int Misused(const std::string& problem) const;
-    // "TOOL: error" on standard error; returns 1, the exit code of a failure.
-    int Failed(const std::string& error) const;
+    // ToolFailed for this tool.
+    int Failed(const std::string& error) const { return ToolFailed(usage_.tool, error); }
 
     // The text --help prints.
     std::string Help() const;

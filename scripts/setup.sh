@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the project needs from Debian's packages and builds it.
 # Usage: scripts/setup.sh [--web | --package | --arm64 | --tests]
-#   (none)     only what the show and its content tools need. A new build
-#              folder is then made without the tests and the benchmarks, and
-#              only the show and its tools are built.
+#   (none)     only what the show and its content tools need (no FFmpeg: the
+#              capture tool is then not built). A new build folder is then
+#              made without the tests and the benchmarks, and only the show
+#              and its tools are built.
 #   --web      also what building the web page needs (emscripten, node and npm)
 #   --package  also what building this machine's Debian package needs
 #   --arm64    also what cross-building the arm64 package needs: Debian's
@@ -14,15 +15,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libx11-dev libopenmpt-dev libexif-dev
-          libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libx11-dev libopenmpt-dev libexif-dev)
 web=(emscripten python3 webp)  # python3: the page's static server; webp: cwebp packs its pictures
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
 if [ "$mode" = "--web" ]; then
   packages+=("${web[@]}")
 fi
-package=(dpkg-dev file)
+# FFmpeg: the capture tool, which the package carries and the tests cover.
+package=(dpkg-dev file libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 arm64=("${package[@]}" g++-aarch64-linux-gnu)
 for library in libsdl2 libsdl2-image libx11 libopenmpt libexif libavformat libavcodec libswscale libswresample libavutil; do
   arm64+=("$library-dev:arm64")

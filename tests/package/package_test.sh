@@ -19,10 +19,16 @@ source "$source_dir/tests/package/expect.sh"
 # shellcheck source=cmake/show_facts.sh.in
 source "$build/show_facts.sh"
 
-(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
 version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
-deb=$work/out/${name}_${version}_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || { echo "no $deb; cpack made: $(ls "$work/out")" >&2; exit 1; }
+# The package scripts/package.sh made from this build (the test command's), or
+# one made here.
+if [ -n "${DEMO_PACKAGE_DEB:-}" ]; then
+    deb=$DEMO_PACKAGE_DEB
+else
+    (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; exit 1; }
+    deb=$work/out/${name}_${version}_$(dpkg --print-architecture).deb
+fi
+[ -f "$deb" ] || { echo "no package $deb" >&2; exit 1; }
 
 # Everything the package holds, and which of it is executable.
 commands="capture frames music pictures screensaver"
@@ -162,24 +168,6 @@ fi
 start_launcher() {  # start_launcher VARIABLE=VALUE... [ARGUMENT...]
     setsid env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@" >"$work/show.log" 2>&1 &
 }
-# Waits until the launcher of process PID, or a child of it other than
-# EXCEPT, runs the show, and prints the show's process.
-running_show() {  # running_show PID [EXCEPT]
-    local candidate
-    # Running once it is the show with its music thread: the display, and
-    # with it the handling of SIGTERM, is set up before the music starts.
-    for _ in $(seq 300); do
-        for candidate in "$1" $(pgrep -P "$1"); do
-            if [ "$candidate" != "${2:-}" ] &&
-                [ "$(readlink "/proc/$candidate/exe" || true)" = "$root/usr/libexec/$name/demo" ] &&
-                [ "$(threads "$candidate")" -ge 2 ]; then
-                echo "$candidate"
-                return
-            fi
-        done
-        sleep 0.1
-    done
-}
 # Starts the launcher with the environment given, waits until the show runs
 # and checks what its working directory holds, ends the launcher as the
 # desktop would, and checks the exit code and that the run's folder is gone.
@@ -188,7 +176,7 @@ run_show() {  # run_show OWN_FOLDER VARIABLE=VALUE...: the show plays OWN_FOLDER
     shift
     start_launcher XDG_RUNTIME_DIR="$work/runtime" "$@" "$launcher"
     pid=$!
-    show=$(running_show "$pid")
+    show=$(running_show "$pid" "$root/usr/libexec/$name/demo")
     if [ -n "$show" ]; then
         cwd=$(readlink "/proc/$show/cwd")
         for file in "$cwd"/*; do links+="${file##*/} -> $(readlink "$file")"$'\n'; done
@@ -209,7 +197,7 @@ run_show() {  # run_show OWN_FOLDER VARIABLE=VALUE...: the show plays OWN_FOLDER
     expect "show's exit code" "$status" 0
     expect "folders left in the runtime folder" "$(ls -A "$work/runtime")" ""
 }
-mkdir -p "$work/runtime"
+mkdir -m 700 "$work/runtime"
 home=$work/home
 mkdir -p "$home"
 run_show "" HOME="$home"
@@ -247,10 +235,10 @@ fi
 # standard error; SIGTERM to the launcher ends the show for good.
 start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
 pid=$!
-first=$(running_show "$pid")
+first=$(running_show "$pid" "$root/usr/libexec/$name/demo")
 if [ -z "$first" ] || [ "$first" = "$pid" ]; then fail "--forever runs no show"; fi
 kill -KILL "$first" 2>/dev/null || true
-second=$(running_show "$pid" "$first")
+second=$(running_show "$pid" "$root/usr/libexec/$name/demo" "$first")
 [ -n "$second" ] || fail "--forever did not start the show again: $(cat "$work/show.log")"
 kill -TERM "$pid" 2>/dev/null || true
 status=0
@@ -289,6 +277,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v dis
             sleep 0.1
         done
         [ "$lit" != 0 ] || fail "$*: no band in $band of $shown, black above it: $(cat "$work/saver.log")"
+        [ -n "$(ls -A "$work/runtime")" ] || fail "$*: no run folder in the runtime folder"
         sleep 0.5
         kill -TERM "$pid"
         wait "$pid" || status=$?
@@ -314,7 +303,8 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v dis
     # It runs no program for root, so root runs it as nobody.
     if command -v xscreensaver >/dev/null && command -v xscreensaver-command >/dev/null; then
         saver_home=$work/saver-home
-        mkdir -p "$saver_home/runtime"
+        mkdir -p "$saver_home"
+        mkdir -m 700 "$saver_home/runtime"
         printf '%s\n' 'mode: one' 'selected: 0' 'lock: False' 'splash: False' 'fade: False' 'unfade: False' \
             "programs: $hack -root" >"$saver_home/.xscreensaver"
         as_user=()
@@ -339,6 +329,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v dis
             sleep 0.1
         done
         [ "$lit" != 0 ] || fail "XScreenSaver showed no band: $(tail -5 "$work/xscreensaver.log")"
+        [ -n "$(ls -A "$saver_home/runtime")" ] || fail "no run folder in the runtime folder of XScreenSaver's run"
         grep -q "forked \"$hack --root\"" "$work/xscreensaver.log" || fail "XScreenSaver ran something else"
         as_saver_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate"
         for _ in $(seq 200); do pgrep -f "$root/" >/dev/null || break; sleep 0.1; done

@@ -456,6 +456,7 @@ TEST_F(DemoCapture, OutsideAContentFolderCapturesTheDefaultsAndWithoutPicturesNo
     namespace fs = std::filesystem;
     for (const char* folder : {"stage/libexec/twenty-three-turns", "stage/share", "home", "runtime", "elsewhere", "empty"})
         fs::create_directories(scratch.Path(folder));
+    fs::permissions(scratch.Path("runtime"), fs::perms::owner_all);  // a runtime folder as the user's session has it
     fs::copy_file(Tool, scratch.Path("stage/libexec/twenty-three-turns/demo-capture"));
     fs::create_directory_symlink(scratch.Path(), scratch.Path("stage/share/twenty-three-turns"));
     const std::string environment = "env -u XDG_DATA_HOME HOME=../home XDG_RUNTIME_DIR=" + scratch.Path("runtime") + " ";

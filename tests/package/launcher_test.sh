@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The launcher and demo-capture, installed from a built tree, at hostile and
+# The launcher and its capture command, installed from a built tree, at hostile and
 # unlucky moments: another account that owns the runtime folder (as su
 # leaves it) and the temporary folder, swapping each folder made there for a
 # link to the user's own content; and a stop signal that comes while the
@@ -93,9 +93,9 @@ if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
     # A capture outside a content folder plays the same content, through the
     # same kind of folder.
     status=0
-    (cd "$work/empty" && env -i PATH=/usr/bin:/bin HOME="$home" "${hostile[@]}" "$work/prefix/bin/demo-capture" \
+    (cd "$work/empty" && env -i PATH=/usr/bin:/bin HOME="$home" "${hostile[@]}" "$launcher" capture \
         --lossless --size 320x240 --seconds 0.05 "$work/capture.mkv") >"$work/capture.log" 2>&1 || status=$?
-    expect "demo-capture's exit code with another account's folders" "$status" 0
+    expect "the capture's exit code with another account's folders" "$status" 0
     kill "$swapper"
     wait "$swapper" 2>/dev/null || true
     swapper=

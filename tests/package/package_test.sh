@@ -217,11 +217,12 @@ env -i HOME="$home" XDG_RUNTIME_DIR="$work/runtime" SDL_VIDEODRIVER=nonexistent 
 expect "exit code of a show that cannot start" "$status" 1
 expect "folders left after a show that cannot start" "$(ls -A "$work/runtime")" ""
 
-# On an X server the window carries the class the menu entry names and the icon.
+# On an X server the window carries the class the menu entry names and the icon
+# (waited for up to a minute: a loaded machine starts the show slowly).
 if command -v xvfb-run >/dev/null && command -v xprop >/dev/null; then
     # shellcheck disable=SC2016  # the inner shell expands them
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" SDL_AUDIODRIVER=dummy \
-        xvfb-run -a sh -c '"$1" & for _ in $(seq 100); do
+        xvfb-run -a sh -c '"$1" & for _ in $(seq 600); do
             xprop -name test -len 8 _NET_WM_ICON 2>/dev/null | grep -q "Icon" && break; sleep 0.1; done
             { xprop -name test WM_CLASS; xprop -name test -len 8 _NET_WM_ICON; } >"$2" 2>&1
             kill -TERM $!; wait $!' sh "$launcher" "$work/xprop" >/dev/null 2>&1 || true

@@ -5,6 +5,7 @@
 #
 # Sets DEMO_FRAME_WIDTH, DEMO_FRAME_HEIGHT, DEMO_BAND_TOP, DEMO_BAND_BOTTOM,
 # DEMO_PICTURE_COUNT, DEMO_PICTURE_FILES (01.raw ...), DEMO_MODULE_FILE,
+# DEMO_MAX_MODULE_BYTES (an expression C++ and JavaScript both read),
 # DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS (NAME=NUMBER ...), the same as
 # JavaScript literals for the page's templates (web/show_facts.js.in,
 # platform/web/page_events.js.in), and writes show_facts.sh in the build
@@ -31,6 +32,7 @@ demo_read_fact(DEMO_BAND_TOP fx/picture.h "constexpr int BandTop = ([0-9]+)")
 demo_read_fact(DEMO_BAND_BOTTOM fx/picture.h "constexpr int BandBottom = ([0-9]+)")
 demo_read_fact(DEMO_PICTURE_COUNT assets/image_bank.h "constexpr int ImageCount = ([0-9]+)")
 demo_read_fact(DEMO_MODULE_FILE main/demo_main.h "constexpr char ModuleFileName\\[\\] = \"([^\"]+)\"")
+demo_read_fact(DEMO_MAX_MODULE_BYTES platform/file_range.h "constexpr uint64_t MaxModuleBytes = ([0-9]+ << [0-9]+)")
 
 # PictureFileName's format, a zero-padded number and a suffix.
 demo_read_fact(name_format assets/image_bank.h "snprintf\\(name, sizeof name, \"([^\"]+)\", number\\)")

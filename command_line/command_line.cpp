@@ -2,8 +2,11 @@
 
 #include <getopt.h>
 
+#include <errno.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -39,7 +42,24 @@ std::string Written(const char* argument) {
     return text.substr(0, text.find('='));
 }
 
+// The launcher's command a tool runs as, "twenty-three-turns frames", else
+// the tool's own name.
+const char* ShownName(const char* tool) {
+    const char* command = std::getenv("DEMO_COMMAND_NAME");
+    return command && *command ? command : tool;
+}
+
 }  // namespace
+
+CommandLine::CommandLine(ToolUsage usage) : usage_(std::move(usage)), name_(ShownName(usage_.tool)) {
+    if (name_ == usage_.tool) return;
+#ifdef __GLIBC__
+    // The messages of the code beneath the tool then carry that name too.
+    static std::string shortName;
+    shortName = name_;
+    program_invocation_short_name = shortName.data();
+#endif
+}
 
 std::optional<int> CommandLine::Parse(int argc, char** argv, const TakeOption& take) {
     std::vector<option> options;
@@ -64,7 +84,7 @@ std::optional<int> CommandLine::Parse(int argc, char** argv, const TakeOption& t
             return 0;
         }
         if (code == VersionCode) {
-            std::printf("%s %s\n", usage_.tool, DEMO_VERSION);
+            std::printf("%s %s\n", name_.c_str(), DEMO_VERSION);
             return 0;
         }
         if (code == ':') return Misused("--" + std::string(options[optopt - FirstOptionCode].name) + " needs a value");
@@ -83,20 +103,22 @@ std::optional<int> CommandLine::Parse(int argc, char** argv, const TakeOption& t
 }
 
 int CommandLine::Misused(const std::string& problem) const {
-    if (!problem.empty()) std::fprintf(stderr, "%s: %s\n", usage_.tool, problem.c_str());
-    std::fprintf(stderr, "%s'%s --help' tells more.\n", UsageLines().c_str(), usage_.tool);
+    if (!problem.empty()) std::fprintf(stderr, "%s: %s\n", name_.c_str(), problem.c_str());
+    std::fprintf(stderr, "%s'%s --help' tells more.\n", UsageLines().c_str(), name_.c_str());
     return 2;
 }
 
-int CommandLine::Failed(const std::string& error) const {
-    std::fprintf(stderr, "%s: %s\n", usage_.tool, error.c_str());
+int ToolFailed(const char* tool, const std::string& error) {
+    std::fprintf(stderr, "%s: %s\n", ShownName(tool), error.c_str());
     return 1;
 }
+
+int OutOfMemory(const char* tool) { return ToolFailed(tool, "out of memory"); }
 
 std::string CommandLine::UsageLines() const {
     std::string lines;
     for (const char* form : usage_.forms)
-        lines += std::string(lines.empty() ? "usage: " : "       ") + usage_.tool + (*form ? " " : "") + form + "\n";
+        lines += std::string(lines.empty() ? "usage: " : "       ") + name_ + (*form ? " " : "") + form + "\n";
     return lines;
 }
 

@@ -3,7 +3,9 @@
 // --help, --version and wrong usage answered alike by all of them. --help
 // prints on standard output and exits 0, as --version does ("demo-frames
 // 1.0.0"); a wrong command line prints what is wrong and the usage on
-// standard error and exits 2.
+// standard error and exits 2. Started by the launcher as one of its commands,
+// a tool goes by that command's name, "twenty-three-turns frames", which the
+// launcher gives in DEMO_COMMAND_NAME.
 
 #include <functional>
 #include <optional>
@@ -27,9 +29,19 @@ struct ToolUsage {
     std::vector<ToolOption> options;
 };
 
+// "TOOL: error" on standard error; returns 1, the exit code of a failure.
+int ToolFailed(const char* tool, const std::string& error);
+
+// How a tool's main ends a run that has run out of memory, as the handler of
+// a function-try-block around it:
+//   int main(int argc, char** argv) try { ... } catch (const std::bad_alloc&) { return OutOfMemory("TOOL"); }
+// The exception has unwound the stack by then, so the files a failure leaves
+// nothing of are gone as after any other failure.
+int OutOfMemory(const char* tool);
+
 class CommandLine {
 public:
-    explicit CommandLine(ToolUsage usage) : usage_(std::move(usage)) {}
+    explicit CommandLine(ToolUsage usage);
 
     // Takes each option given, in order, to `take` with its value ("" for an
     // option without one), which returns what is wrong with it or "". Returns
@@ -43,8 +55,8 @@ public:
     // "TOOL: problem" (when there is one) and the usage on standard error;
     // returns 2, the exit code of a wrong command line.
     int Misused(const std::string& problem) const;
-    // "TOOL: error" on standard error; returns 1, the exit code of a failure.
-    int Failed(const std::string& error) const;
+    // ToolFailed for this tool.
+    int Failed(const std::string& error) const { return ToolFailed(usage_.tool, error); }
 
     // The text --help prints.
     std::string Help() const;
@@ -52,5 +64,6 @@ public:
 private:
     std::string UsageLines() const;
     ToolUsage usage_;
+    std::string name_;  // the tool's, or the command's it runs as
     std::vector<std::string> operands_;
 };

@@ -37,3 +37,7 @@ std::vector<ContentFile> ChooseContent(const std::string& own, const std::string
     }
     return chosen;
 }
+
+std::vector<ContentFile> LauncherContent(const char* fromProgram) {
+    return ChooseContent(OwnContentFolder(), InstalledContentFolder(fromProgram));
+}

@@ -30,6 +30,8 @@ using Problem = const char*;
 constexpr Problem CutShort = "the file is cut short";
 constexpr Problem Broken = "the file is corrupt";
 
+constexpr uint8_t ExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
+
 uint32_t Big16(const uint8_t* p) { return uint32_t{p[0]} << 8 | p[1]; }
 uint32_t Big32(const uint8_t* p) { return Big16(p) << 16 | Big16(p + 2); }
 uint32_t Little16(const uint8_t* p) { return uint32_t{p[1]} << 8 | p[0]; }
@@ -46,17 +48,30 @@ Format FormatOf(const uint8_t* b, size_t n, const std::string& name) {
     return extension == ".tga" ? Format::Tga : Format::Unknown;
 }
 
-// Chunks from the signature on: the header first, the end chunk last.
-Problem CheckPng(const uint8_t* b, size_t n, Size& size) {
+// Chunks from the signature on: the header first, the end chunk last. An
+// EXIF chunk counts, as browsers take it, when it is the first, comes before
+// the image data and starts with a byte order mark; `exif` is then its data
+// after the header libexif looks for.
+Problem CheckPng(const uint8_t* b, size_t n, Size& size, std::vector<uint8_t>& exif) {
     if (n < 33) return CutShort;
     if (Big32(b + 8) != 13 || std::memcmp(b + 12, "IHDR", 4) != 0) return Broken;
     size = {Big32(b + 16), Big32(b + 20)};
+    bool data = false, exifSeen = false;
     for (size_t at = 8;;) {
         if (n - at < 12) return CutShort;
         const size_t length = Big32(b + at);
         if (length > 0x7FFFFFFF) return Broken;
         if (n - at - 12 < length) return CutShort;
-        const bool end = std::memcmp(b + at + 4, "IEND", 4) == 0;
+        const uint8_t* type = b + at + 4;
+        const bool end = std::memcmp(type, "IEND", 4) == 0;
+        data = data || std::memcmp(type, "IDAT", 4) == 0;
+        if (!data && !exifSeen && std::memcmp(type, "eXIf", 4) == 0) {
+            exifSeen = true;
+            if (length >= 8 && (std::memcmp(type + 4, "II", 2) == 0 || std::memcmp(type + 4, "MM", 2) == 0)) {
+                exif.assign(ExifHeader, ExifHeader + sizeof ExifHeader);
+                exif.insert(exif.end(), type + 4, type + 4 + length);
+            }
+        }
         at += 12 + length;
         if (end) return nullptr;
     }
@@ -257,7 +272,8 @@ Problem CheckWebp(const uint8_t* b, size_t n, Size& size) {
     return nullptr;
 }
 
-// The EXIF orientation of a JPEG image, 1 (as stored) to 8; 1 without one.
+// The orientation EXIF data gives, 1 (as stored) to 8; 1 without one.
+// `bytes` are a whole JPEG file, or EXIF data from its header on.
 int Orientation(const uint8_t* bytes, size_t size) {
     ExifData* exif = exif_data_new_from_data(bytes, static_cast<unsigned>(size));
     if (!exif) return 1;
@@ -325,8 +341,9 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
     const Format format = FormatOf(bytes, size, name);
     Size dimensions;
     Problem problem = nullptr;
+    std::vector<uint8_t> pngExif;
     switch (format) {
-    case Format::Png: problem = CheckPng(bytes, size, dimensions); break;
+    case Format::Png: problem = CheckPng(bytes, size, dimensions, pngExif); break;
     case Format::Jpeg: problem = CheckJpeg(bytes, size, dimensions); break;
     case Format::Bmp: problem = CheckBmp(bytes, size, dimensions); break;
     case Format::Gif: problem = CheckGif(bytes, size, dimensions); break;
@@ -369,6 +386,7 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
             for (int c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((row[x * 4 + c] * row[x * 4 + 3] + 127) / 255);
     }
     if (format == Format::Jpeg) ApplyOrientation(Orientation(bytes, size), image);
+    if (!pngExif.empty()) ApplyOrientation(Orientation(pngExif.data(), pngExif.size()), image);
     return true;
 }
 

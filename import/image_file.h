@@ -14,8 +14,8 @@ constexpr uint64_t MaxImagePixels = 64ull << 20;
 constexpr uint64_t MaxImageFileBytes = 260ull << 20;
 
 // Decodes a PNG, JPEG, BMP, GIF, TGA or WebP image from its bytes;
-// transparent parts are laid over black, and a JPEG photo is turned upright
-// as its EXIF orientation says. TGA files, which have no signature, are told by
+// transparent parts are laid over black, and a JPEG or PNG photo is turned
+// upright as its EXIF orientation says. TGA files, which have no signature, are told by
 // `name` ending in ".tga". The dimensions are read, and refused above
 // MaxImagePixels, before anything is decoded; a file cut short or with broken
 // structure is refused too. On failure `error` says why.

@@ -25,7 +25,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 needed=()
-for tool in debootstrap:debootstrap Xvfb:xvfb xdotool:xdotool; do
+for tool in debootstrap:debootstrap Xvfb:xvfb xdotool:xdotool xwininfo:x11-utils; do
   command -v "${tool%%:*}" >/dev/null || needed+=("${tool#*:}")
 done
 if [ ${#needed[@]} -gt 0 ]; then
@@ -118,22 +118,24 @@ if [ -z "$display" ]; then
 fi
 display=:$display
 
-# The show's first run: set-up, build, content and the window.
+# The show's first run: set-up, build, content and the window. It runs in a
+# process group of its own, so that nothing of it outlives a stop.
+root_window=$(($(DISPLAY=$display xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')))
 start=$(date +%s)
-as_user scripts/show.sh >"$logs/show.log" 2>&1 &
+setsid bash -c "$(declare -p root user display; declare -f as_user); as_user scripts/show.sh" >"$logs/show.log" 2>&1 &
 show=$!
 window=""
 while kill -0 "$show" 2>/dev/null && [ -z "$window" ]; do
   sleep 1
-  window=$(DISPLAY=$display xdotool search --onlyvisible '' 2>/dev/null | head -n 1 || true)
+  window=$(DISPLAY=$display xdotool search --onlyvisible '' 2>/dev/null | grep -vx "$root_window" | head -n 1 || true)
 done
 show_seconds=$(($(date +%s) - start))
 if [ -n "$window" ]; then
   sleep 5
   DISPLAY=$display xdotool key Escape
   for _ in $(seq 30); do kill -0 "$show" 2>/dev/null || break; sleep 1; done
-  kill "$show" 2>/dev/null || true
 fi
+kill -- -"$show" 2>/dev/null || true
 show_code=0
 wait "$show" || show_code=$?
 if [ -n "$window" ]; then

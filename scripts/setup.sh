@@ -18,7 +18,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libopenmpt-dev libexif-dev)
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libx11-dev libopenmpt-dev libexif-dev)
 web=(emscripten python3 webp)  # python3: the page's static server; webp: cwebp packs its pictures
 # Debian's node and npm, unless a node with npm is already installed.
 command -v node >/dev/null && command -v npm >/dev/null || web+=(nodejs npm)
@@ -28,7 +28,7 @@ fi
 # FFmpeg: the capture tool, which the package carries and the tests cover.
 package=(dpkg-dev file libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev)
 arm64=("${package[@]}" g++-aarch64-linux-gnu)
-for library in libsdl2 libsdl2-image libopenmpt libexif libavformat libavcodec libswscale libswresample libavutil; do
+for library in libsdl2 libsdl2-image libx11 libopenmpt libexif libavformat libavcodec libswscale libswresample libavutil; do
   arm64+=("$library-dev:arm64")
 done
 windows=(g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev nasm autoconf automake libtool autopoint imagemagick zip)
@@ -38,9 +38,9 @@ case $mode in
   --windows) packages+=("${windows[@]}") ;;
 esac
 if [ "$mode" = "--tests" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libx11-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev)
   packages+=("${web[@]}" chromium)
-  packages+=(xvfb xdotool x11-utils imagemagick openmpt123 shellcheck)
+  packages+=(xvfb xdotool x11-utils imagemagick openmpt123 shellcheck bash-completion xscreensaver)
   packages+=(g++-aarch64-linux-gnu qemu-user googletest)  # scripts/cross-test.sh
   packages+=(clang libclang-rt-14-dev)  # libFuzzer, for fuzz/
   packages+=(xplanet-images tecnoballz-data)  # photographs and modules that no one here made

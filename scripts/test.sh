@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test, in the normal build and in an
-# AddressSanitizer + UndefinedBehaviorSanitizer build, the engine's tests and
-# frames on 64-bit ARM under emulation, the arm64 package's binaries against
-# this machine's under emulation, the web page's tests in headless
-# Chromium, and each fuzz target for 15 seconds; and checks the shell scripts
+# AddressSanitizer + UndefinedBehaviorSanitizer build (clang, which also builds
+# the fuzz targets), the engine's tests and frames on 64-bit ARM under
+# emulation, both Debian packages and the arm64 package's binaries against
+# this machine's under emulation, the web page's tests in headless Chromium,
+# and each fuzz target for 15 seconds; and first checks the shell scripts
 # with shellcheck.
+# Usage: scripts/test.sh [--quick]
+#   --quick  only the fast tier, for work in progress: the engine, the golden
+#            frames and the tools, in the normal build
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+quick=no
+case ${1:-} in
+  --quick) quick=yes ;;
+  "") ;;
+  *) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+esac
 
 # Each stage's start is stamped, and every stage's length listed at the end,
 # so that where the time goes stays visible.
@@ -33,17 +44,27 @@ stage "set-up and the normal build"
 scripts/setup.sh --tests
 stage shellcheck
 # The shell scripts, with what the build writes from templates.
-shellcheck -x scripts/*.sh fuzz/*.sh tests/*/*.sh build/show_facts.sh build/packaging/launcher/twenty-three-turns
+shellcheck -x scripts/*.sh fuzz/*.sh tests/*/*.sh build/show_facts.sh build/packaging/launcher/twenty-three-turns \
+  build/packaging/screensaver/twenty-three-turns-screensaver packaging/completion/twenty-three-turns
+
+if [ "$quick" = yes ]; then
+  stage "the fast tier"
+  (cd build && ctest --output-on-failure -j"$(nproc)" -L quick)
+  stages_report
+  exit 0
+fi
+
+# Each package is built once: the normal build's package test checks this one.
+stage "both packages"
+native=$(dpkg --print-architecture)
+version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+scripts/package.sh "$native"
+scripts/package.sh arm64
 stage "the normal build's tests"
-(cd build && ctest --output-on-failure -j"$(nproc)")
+(cd build && DEMO_PACKAGE_DEB=$PWD/../packages/twenty-three-turns_${version}_$native.deb ctest --output-on-failure -j"$(nproc)")
 
 stage "the ARM check"
 scripts/cross-test.sh aarch64
-stage "both packages"
-native=$(dpkg --print-architecture)
-scripts/package.sh "$native"
-scripts/package.sh arm64
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage "the arm64 package's check"
 tests/package/arm64_package_test.sh "packages/twenty-three-turns_${version}_$native.deb" \
                                     "packages/twenty-three-turns_${version}_arm64.deb"
@@ -63,15 +84,12 @@ stage "the page's benchmarks, once"
 node bench/page_bench.mjs 1
 node bench/page_loading_bench.mjs 1
 
+# One clang configuration with the sanitizers builds the tests and the fuzz targets.
 stage "the sanitizer build"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DDEMO_SANITIZE=ON
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DDEMO_FUZZ=ON -DDEMO_BENCHMARKS=OFF
 cmake --build build-sanitize -j"$(nproc)"
 stage "the sanitizer build's tests"
 (cd build-sanitize && ctest --output-on-failure -j"$(nproc)")
-
-stage "the fuzz build"
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DDEMO_FUZZ=ON -DDEMO_TESTS=OFF -DDEMO_BENCHMARKS=OFF
-cmake --build build-fuzz -j"$(nproc)" --target fuzzers
 stage "fuzzing"
-fuzz/run.sh 15
+fuzz/run.sh 15 build-sanitize
 stages_report

@@ -1,26 +1,57 @@
 // The show's content as the build packed it (content.json): each file is
-// fetched, with a time limit on each, and unpacked into exactly the bytes the
-// show reads. The first picture comes first, for the title; the rest follow
-// behind it, a few at a time, with the music worklet.
+// fetched, with a time limit on each and no more bytes than the build packed,
+// and unpacked, never past the size the show's file may have, into exactly
+// the bytes the show reads. The first picture comes first, for the title; the
+// rest follow behind it, a few at a time, with the music worklet.
 
-import { fetchBytes } from './fetch_bytes.js';
-import { FrameHeight as Height, FrameWidth as Width, ModuleFile, PictureBytes } from './show_facts.js';
+import { fetchBytes, readAll } from './fetch_bytes.js';
+import { FrameHeight as Height, FrameWidth as Width, MaxModuleBytes, ModuleFile, PictureBytes } from './show_facts.js';
 
 const Parallel = 4;
 const WhatItMeans = name => (name === ModuleFile ? 'the show plays silently' : 'its picture stays black');
 
-async function gunzip(bytes) {
-  const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
+// The browser inflates each piece of a stream it takes at once, however far
+// (up to about a thousand times the piece's size): small pieces keep that
+// step small.
+const InflatePiece = 4096;
+
+// A gzip stream inflated, stopping past `maxBytes`: a file that inflates
+// further is damaged (or made to fill the memory) and is not held.
+async function gunzip(bytes, maxBytes) {
+  let at = 0;
+  const pieces = new ReadableStream({
+    pull(controller) {
+      if (at < bytes.length) controller.enqueue(bytes.subarray(at, at += InflatePiece));
+      else controller.close();
+    },
+  }, { highWaterMark: 0 });
+  const stream = pieces.pipeThrough(new DecompressionStream('gzip'));
+  try {
+    return await readAll(stream.getReader(), maxBytes);
+  } catch (error) {
+    throw new Error(`it unpacks to ${error.message}`);
+  }
+}
+
+// The width and height a lossless WebP image's header declares, read before
+// anything is decoded (the packed pictures are all such images).
+function webpSize(bytes) {
+  const text = (at, length) => String.fromCharCode(...bytes.subarray(at, at + length));
+  if (bytes.length < 25 || text(0, 4) !== 'RIFF' || text(8, 8) !== 'WEBPVP8L' || bytes[20] !== 0x2f)
+    throw new Error('not a lossless WebP image');
+  const bits = new DataView(bytes.buffer, bytes.byteOffset + 21, 4).getUint32(0, true);
+  return [(bits & 0x3fff) + 1, ((bits >>> 14) & 0x3fff) + 1];
 }
 
 // A lossless WebP picture back into the show's 0x00RRGGBB words, byte by
 // byte: decoded with no colour conversion and no premultiplying, so the
-// encoded values come back as they were.
+// encoded values come back as they were. Only a picture of the show's size
+// is decoded.
 async function unpackWebp(bytes) {
+  const [width, height] = webpSize(bytes);
+  if (width !== Width || height !== Height) throw new Error(`${width} x ${height} pixels`);
   const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/webp' }),
     { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
-  if (bitmap.width !== Width || bitmap.height !== Height) throw new Error(`${bitmap.width} x ${bitmap.height} pixels`);
   const context = new OffscreenCanvas(Width, Height).getContext('2d', { willReadFrequently: true });
   context.drawImage(bitmap, 0, 0);
   bitmap.close();
@@ -35,15 +66,17 @@ async function unpackWebp(bytes) {
 }
 
 async function unpack(file, bytes) {
-  const unpacked = file.format === 'webp' ? await unpackWebp(bytes) : await gunzip(bytes);
-  if (file.name !== ModuleFile && unpacked.length !== PictureBytes) throw new Error(`${unpacked.length} bytes`);
+  if (file.format === 'webp') return unpackWebp(bytes);
+  if (file.name === ModuleFile) return gunzip(bytes, MaxModuleBytes);
+  const unpacked = await gunzip(bytes, PictureBytes);
+  if (unpacked.length !== PictureBytes) throw new Error(`${unpacked.length} bytes`);
   return unpacked;
 }
 
-// The worklet's driver, made to import the library unpacked here, as a
-// module URL the audio worklet can load.
-async function unpackWorklet([driver, library]) {
-  const libraryUrl = URL.createObjectURL(new Blob([await gunzip(library)], { type: 'text/javascript' }));
+// The worklet's driver, made to import the library unpacked here (no larger
+// than the build made it), as a module URL the audio worklet can load.
+async function unpackWorklet([driver, library], libraryBytes) {
+  const libraryUrl = URL.createObjectURL(new Blob([await gunzip(library, libraryBytes)], { type: 'text/javascript' }));
   const text = new TextDecoder().decode(driver);
   const linked = text.replace(/(['"])\.\/libopenmpt\.worklet\.js\1/, JSON.stringify(libraryUrl));
   if (linked === text) throw new Error('its driver does not import its library');
@@ -81,12 +114,16 @@ export function loadContent({ onProgress = () => {}, onProblem = () => {}, restA
     const sum = [...loaded.values()].reduce((a, b) => a + b, 0);
     onProgress(sum, Math.max(total, sum));
   };
+  const fetchPacked = file => fetchBytes(file.path, { onProgress: arrived(file.path), maxBytes: file.bytes });
   const files = new Map();
   const load = async file => {
+    let failed = 'could not be loaded';
     try {
-      files.set(file.name, await unpack(file, await fetchBytes(file.path, arrived(file.path))));
+      const bytes = await fetchPacked(file);
+      failed = 'is damaged';
+      files.set(file.name, await unpack(file, bytes));
     } catch (error) {
-      onProblem(`demo: ${file.name} could not be loaded (${error.message ?? error}): ${WhatItMeans(file.name)}`);
+      onProblem(`demo: ${file.name} ${failed} (${error.message ?? error}): ${WhatItMeans(file.name)}`);
       files.set(file.name, null);
     }
     return files.get(file.name);
@@ -108,8 +145,8 @@ export function loadContent({ onProgress = () => {}, onProblem = () => {}, restA
     if (!content) return files;
     let worklet = null;
     // Without it the music player says, when the show starts, that it did not start.
-    const loadWorklet = () => Promise.all(content.worklet.map(file => fetchBytes(file.path, arrived(file.path))))
-      .then(unpackWorklet)
+    const loadWorklet = () => Promise.all(content.worklet.map(fetchPacked))
+      .then(packed => unpackWorklet(packed, content.worklet[1].unpackedBytes))
       .then(url => { worklet = url; }, error => console.warn(`demo: the music worklet could not be loaded (${error.message ?? error})`));
     // The largest first, so that it overlaps the most.
     await inTurn([loadWorklet, ...content.files.slice(1).reverse().map(file => () => load(file))]);

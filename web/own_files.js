@@ -77,20 +77,13 @@ export async function convertOwnFiles(Module, chosen) {
   return { files, pictures, module: files.has(ModuleFile), errors };
 }
 
-// The control (#own-files, made in #title-controls when the page has none)
-// and dropping files on the page, while `accepting()`; each choice is
-// converted with the program instance `instance()` promises, and `onReady`
-// gets its result. Files dropped at other times are ignored rather than
+// The title's control (#own-files) and dropping files on the page, while
+// `accepting()`; each choice is converted with the program instance
+// `instance()` promises, and `onReady` gets its result. Files dropped at other times are ignored rather than
 // opened by the browser in place of the page. Returns the control, and
 // `settled()`: a promise of the choices so far being ready.
 export function takeOwnFiles({ instance, accepting, onReady }) {
-  let input = document.getElementById('own-files');
-  if (!input) {
-    input = Object.assign(document.createElement('input'), { type: 'file', multiple: true, id: 'own-files' });
-    input.title = 'your own photographs and music';
-    input.style.cssText = 'font-size: 60%; color: #999; max-width: 90vw';
-    (document.getElementById('title-controls') ?? document.body).append(input);
-  }
+  const input = document.getElementById('own-files');
   input.accept = 'image/*,.xm,.mod,.s3m,.it,.mptm,.mo3,.669,.mtm,.stm,.umx,.okt,.med';
 
   let queue = Promise.resolve();

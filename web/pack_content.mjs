@@ -1,8 +1,8 @@
 // Packs the show's content for the page: each picture as a lossless WebP
 // image (or gzipped, when its spare bytes are not all 0, which WebP cannot
 // carry), the module and the music worklet gzipped. Writes content.json,
-// which lists the packed files for the page, and the service worker with the
-// build's version and every file of the page to keep.
+// which lists the packed files for the page, and the service worker with
+// every file of the page to keep and the hash of its bytes.
 // Usage: node web/pack_content.mjs CONTENT_DIR WORKLET_DIR PAGE_DIR
 import { execFile } from 'node:child_process';
 import { createHash } from 'node:crypto';
@@ -86,15 +86,18 @@ try {
   writeFileSync(join(pageDir, 'chiptune3/libopenmpt.worklet.js.gz'), gzip(readFileSync(join(workletDir, 'libopenmpt.worklet.js'))));
   const worklet = ['chiptune3/chiptune3.worklet.js', 'chiptune3/libopenmpt.worklet.js.gz']
     .map(path => ({ path, bytes: statSync(join(pageDir, path)).size }));
-
-  // The version is the page's own bytes: any change to any file makes a new one.
+  worklet[1].unpackedBytes = statSync(join(workletDir, 'libopenmpt.worklet.js')).size;
   writeFileSync(join(pageDir, 'content.json'), `${JSON.stringify({ files, worklet }, null, 1)}\n`);
-  const kept = filesUnder(pageDir).map(path => relative(pageDir, path)).filter(path => path !== 'service_worker.js').sort();
-  const hash = createHash('sha256');
-  for (const path of kept) hash.update(path).update(readFileSync(join(pageDir, path)));
+
+  // The worker keeps each file only with these bytes: any change to any file makes a new worker.
+  const sha256 = path => createHash('sha256').update(readFileSync(join(pageDir, path))).digest('hex');
+  const kept = filesUnder(pageDir).map(path => relative(pageDir, path))
+    .filter(path => path !== 'service_worker.js' && !NeverFetched.has(path)).sort();
+  const build = { './': sha256('index.html'), ...Object.fromEntries(kept.map(path => [path, sha256(path)])) };
+  const version = createHash('sha256').update(JSON.stringify(build)).digest('hex').slice(0, 16);
   const worker = readFileSync(join(dirname(fileURLToPath(import.meta.url)), 'service_worker.js'), 'utf8')
-    .replace("'@VERSION@'", JSON.stringify(hash.digest('hex').slice(0, 16)))
-    .replace("['@FILES@']", JSON.stringify(['./', ...kept.filter(path => !NeverFetched.has(path))]));
+    .replace("'@VERSION@'", JSON.stringify(version))
+    .replace("{ '@FILES@': '' }", JSON.stringify(build, null, 1));
   writeFileSync(join(pageDir, 'service_worker.js'), worker);
 } finally {
   rmSync(scratch, { recursive: true, force: true });

@@ -6,11 +6,13 @@
 // Whatever could not be loaded is said on the page, in words.
 
 import { fitCanvas } from './fit.js';
-import { StallMilliseconds, fetchBytes } from './fetch_bytes.js';
+import { Limits, fetchBytes, inTime } from './fetch_bytes.js';
 import { BandBottom, BandTop, FrameHeight, FrameWidth } from './show_facts.js';
 import { loadContent } from './content.js';
 import { keepOffline } from './offline.js';
 import { takeOwnFiles } from './own_files.js';
+
+DemoScripts.running();  // every module this one imports has come
 
 const canvas = document.getElementById('screen');
 const context = canvas.getContext('2d');
@@ -86,14 +88,13 @@ function showProgress(loaded, total) {
 
 // demo.js defines createDemo, which makes a fresh instance of the program.
 function loadScript(source) {
-  return new Promise((resolve, reject) => {
+  return inTime(new Promise((resolve, reject) => {
     const script = document.createElement('script');
-    const timer = setTimeout(() => reject(new Error(`nothing arrived for ${StallMilliseconds / 1000} s`)), StallMilliseconds);
-    script.onload = () => { clearTimeout(timer); resolve(); };
-    script.onerror = () => { clearTimeout(timer); reject(new Error('the server did not send it')); };
+    script.onload = resolve;
+    script.onerror = () => reject(new Error('the server did not send it'));
     script.src = source;
     document.body.append(script);
-  });
+  }));
 }
 
 // The program, compiled once: every show runs a fresh instance of it.
@@ -127,6 +128,7 @@ async function newInstance(program, files) {
       thisProgram: 'demo',
       canvas,
       musicPlayer,
+      limits: Limits,
       print: line => console.log(line),
       printErr: line => (line.startsWith('demo:') ? reportProblem(line) : console.error(line)),
       instantiateWasm: (imports, receive) => {
@@ -243,9 +245,9 @@ window.DemoPage = {
   },
 };
 
-// The music worklet's player, handed to every instance: without it the show
-// plays silently.
-const musicPlayer = import('./chiptune3/chiptune3.js').then(module => module.ChiptuneJsPlayer, () => {
+// The music worklet's player, handed to every instance: without it, or when
+// it does not arrive in time, the show plays silently.
+const musicPlayer = inTime(import('./chiptune3/chiptune3.js')).then(module => module.ChiptuneJsPlayer, () => {
   reportProblem('demo: the music player (chiptune3/chiptune3.js) could not be loaded: the show plays silently');
   return null;
 });

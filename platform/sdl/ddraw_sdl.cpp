@@ -161,12 +161,20 @@ public:
         SDL_Window* sdl = SdlWindowOf(window);
         if (!sdl) return DDERR_INVALIDPARAMS;
         if (flags == DDSCL_NORMAL) {
-            SDL_SetWindowFullscreen(sdl, 0);
-            SDL_HideWindow(sdl);
+            if (!(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FOREIGN)) {
+                SDL_SetWindowFullscreen(sdl, 0);
+                SDL_HideWindow(sdl);
+            }
             exclusive = nullptr;
             return DD_OK;
         }
         if (flags != (DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN)) return DDERR_UNSUPPORTED;
+        // A window made by another program (a screensaver's) is the screen
+        // as it is: its owner places, sizes and shows it.
+        if (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FOREIGN) {
+            exclusive = sdl;
+            return DD_OK;
+        }
         const int display = SDL_GetWindowDisplayIndex(sdl);
         SDL_DisplayMode desktop;
         SDL_Rect bounds;

@@ -1,6 +1,8 @@
 // The window services on SDL: every window is an SDL window, hidden until
 // the display device takes the screen with it, and SDL's events arrive as
-// messages.
+// messages. With DEMO_WINDOW_ID set (an X window's number, or "root"), the
+// show's window is that window instead, made by another program: a
+// screensaver's.
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -11,12 +13,15 @@
 #include <cstdlib>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/message_queue.h"
 #include "platform/program_path.h"
+#include "platform/sdl/x11_window.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/window_classes.h"
 
@@ -109,6 +114,38 @@ void SetIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
+// The window DEMO_WINDOW_ID names, taken over as it is; null when none is
+// named. A number that names no window fails as a display that cannot be set up.
+SDL_Window* GivenWindow(bool& named) {
+    const char* id = std::getenv("DEMO_WINDOW_ID");
+    named = id && *id;
+    if (!named) return nullptr;
+    unsigned long number = 0;
+    if (std::strcmp(id, "root") == 0) {
+        number = RootWindowNumber();
+        if (number == 0) {
+            SDL_SetError("no X display to find the root window on");
+            return nullptr;
+        }
+    } else {
+        char* end = nullptr;
+        errno = 0;
+        number = std::strtoul(id, &end, 0);
+        if (errno || end == id || *end || number == 0) {
+            SDL_SetError("DEMO_WINDOW_ID: not a window number: \"%s\"", id);
+            return nullptr;
+        }
+    }
+    // The software renderer, straight onto the window, draws on any visual;
+    // the window's owner chose that visual, not SDL. Variables set by the user
+    // win over these hints.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Window* window = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(number)));
+    if (window) EndWhenXWindowGoes();
+    return window;
+}
+
 }  // namespace
 
 SDL_Window* SdlWindowOf(HWND window) { return Find(window) ? window->sdl : nullptr; }
@@ -137,15 +174,21 @@ HWND CreateWindowExA(DWORD, const char* className, const char* windowName, DWORD
     // the desktop's larger units.
     const Uint32 flags =
         SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | ((style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : 0);
-    SDL_Window* sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, std::max(width, 1), std::max(height, 1), flags);
+    bool given = false;
+    SDL_Window* sdl = GivenWindow(given);
+    if (!given)
+        sdl = SDL_CreateWindow(windowName ? windowName : "", x, y, std::max(width, 1), std::max(height, 1), flags);
     if (!sdl) {
-        ReportDisplayFailure("window");
+        ReportDisplayFailure(given ? "given window" : "window");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    SetIcon(sdl);
+    if (!given) SetIcon(sdl);
     if (Windows.empty()) SDL_AddEventWatch(LatchEscape, nullptr);
     Windows.push_back(std::make_unique<WindowObject>(WindowObject{sdl, procedure}));
+    // A screensaver's window never has the keyboard's focus, and needs none
+    // to be shown: the show is active there from the start.
+    if (given) Queue.Post(Windows.back().get(), WM_ACTIVATEAPP, 1);
     return Windows.back().get();
 }
 

@@ -1,9 +1,10 @@
 // The music stand-in's page half, linked into the program with --js-library
 // beside music_web.cpp: libopenmpt in the chiptune3 audio worklet, whose
 // player class the page hands over as Module.musicPlayer (a promise of it, or
-// of null when it could not be loaded). Each step that the program waits for
-// resolves to 1 on success and 0 on failure; a failure is one line on
-// standard error, and the show goes on without sound. Module.music.status
+// of null when it could not be loaded), and how long to wait for its answers
+// as Module.limits. Each step that the program waits for resolves to 1 on
+// success and 0 on failure; a failure is one line on standard error, and the
+// show goes on without sound. Module.music.status
 // tells the page's tests whether the worklet reports playing. (No ?. or ??
 // here: the minifier of Debian's emscripten does not know them.)
 mergeInto(LibraryManager.library, {
@@ -58,7 +59,7 @@ mergeInto(LibraryManager.library, {
         status.row = progress.row;
         if (status.playing) PageMusic.settle('play', 1);
       });
-      const opened = await PageMusic.wait('open', 10000, () =>
+      const opened = await PageMusic.wait('open', Module['limits']['worklet'], () =>
         err('demo: the music player did not start (its worklet did not load): the show plays silently'));
       if (!opened) PageMusic.close();
       return opened;
@@ -68,7 +69,7 @@ mergeInto(LibraryManager.library, {
     // comes after every position report the brief start before it sent.
     load: function (buffer) {
       PageMusic.metadataLeft = 2;
-      const loaded = PageMusic.wait('load', 10000, () => {});
+      const loaded = PageMusic.wait('load', Module['limits']['worklet'], () => {});
       PageMusic.player.play(buffer);
       PageMusic.player.pause();
       PageMusic.player.postMsg('meta');
@@ -77,7 +78,7 @@ mergeInto(LibraryManager.library, {
 
     play: function () {
       PageMusic.status.playing = true;
-      const started = PageMusic.wait('play', 5000, () => {
+      const started = PageMusic.wait('play', Module['limits']['sound'], () => {
         PageMusic.pause();
         err('demo: the sound output did not start: the show plays silently');
       });

@@ -93,11 +93,12 @@ struct Extent {
     int top = -1, bottom = -1, left = -1, right = -1;
 };
 
-Extent PictureExtent(const std::vector<uint32_t>& screen) {
+Extent PictureExtent(const std::vector<uint32_t>& screen, int width = Xvfb::Width) {
     Extent extent;
-    for (int y = 0; y < Xvfb::Height; ++y)
-        for (int x = 0; x < Xvfb::Width; ++x)
-            if (screen[y * Xvfb::Width + x]) {
+    const int height = static_cast<int>(screen.size()) / width;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (screen[y * width + x]) {
                 if (extent.top < 0) extent.top = y;
                 extent.bottom = y;
                 extent.left = extent.left < 0 ? x : std::min(extent.left, x);
@@ -259,6 +260,68 @@ TEST_F(Show, WithoutTheModuleItRunsSilently) {
     const std::vector<int16_t> played = CaptureSound(1000);
     EXPECT_GT(played.size(), 2u * 44100 / 2);
     EXPECT_EQ(std::count(played.begin(), played.end(), 0), static_cast<long>(played.size()));
+}
+
+// As a screensaver the show draws in a window another program made (here
+// 700 x 400, white, so that the show's own black shows), at the largest whole
+// scale that fits it, or on the root window; it makes no window of its own,
+// and SIGTERM, the screensaver's way to end it, ends it with exit code 0.
+TEST_F(Show, DrawsInAGivenWindowOrTheRootWindowAsAScreensaver) {
+    Display* x = server->x;
+    const Window given = XCreateSimpleWindow(x, DefaultRootWindow(x), 100, 50, 700, 400, 0, 0, 0xFFFFFF);
+    XMapWindow(x, given);
+    XSync(x, False);
+    struct Case {
+        std::string id;
+        Window window;
+        int width, height;
+        Extent band;
+    };
+    const Case cases[] = {
+        {std::to_string(given), given, 700, 400, {24, 24 + 352 - 1, 30, 30 + 640 - 1}},  // 2 times
+        {"root", DefaultRootWindow(x), Xvfb::Width, Xvfb::Height, {120, 120 + 528 - 1, 32, 32 + 960 - 1}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.id);
+        Start({{"DEMO_WINDOW_ID", test.id}});
+        Extent band;
+        std::vector<uint32_t> shown;
+        for (int tries = 0; tries < 500 && band.right != test.band.right; ++tries, Pause(20)) {
+            shown.clear();
+            XImage* image = XGetImage(x, test.window, 0, 0, test.width, test.height, AllPlanes, ZPixmap);
+            if (!image) continue;
+            for (int y = 0; y < test.height; ++y)
+                for (int column = 0; column < test.width; ++column)
+                    shown.push_back(static_cast<uint32_t>(XGetPixel(image, column, y)) & 0xFFFFFF);
+            XDestroyImage(image);
+            // Black around the band, no white left of the window's own.
+            if (std::count(shown.begin(), shown.end(), 0xFFFFFFu) == 0) band = PictureExtent(shown, test.width);
+        }
+        EXPECT_EQ(band.top, test.band.top);
+        EXPECT_EQ(band.bottom, test.band.bottom);
+        EXPECT_EQ(band.left, test.band.left);
+        EXPECT_EQ(band.right, test.band.right);
+        EXPECT_EQ(server->FindWindow("test"), 0u) << "the show made a window of its own";
+        kill(pid, SIGTERM);
+        EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+        XUnmapWindow(x, given);  // the root window shows through it otherwise
+        XSync(x, False);
+    }
+    // The screensaver may take its window away before ending the show, which
+    // then ends too, rather than hang on the window's loss.
+    const Window taken = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 400, 300, 0, 0, 0xFFFFFF);
+    XMapWindow(x, taken);
+    XSync(x, False);
+    Start({{"DEMO_WINDOW_ID", std::to_string(taken)}});
+    for (int tries = 0; tries < 500 && server->Pixel(200, 150) == 0xFFFFFF; ++tries) Pause(20);
+    ASSERT_NE(server->Pixel(200, 150), 0xFFFFFFu) << "the show did not draw: " << folder.Read("output.txt");
+    XDestroyWindow(x, taken);
+    XSync(x, False);
+    EXPECT_EQ(WaitExit(pid, 2000 * Slowdown), 0) << folder.Read("output.txt");
+
+    // A number that names no window is a display that cannot be set up.
+    Start({{"DEMO_WINDOW_ID", "0x7ffffff"}});
+    EXPECT_EQ(WaitExit(pid, 5000 * Slowdown), 1) << folder.Read("output.txt");
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ listing() { dpkg-deb -c "$1" | awk '{print $1, $2, $6}'; }
 expect "files" "$(listing "$deb")" "$(listing "$native_deb")"
 diff -r "$native/usr/share" "$arm/usr/share" >"$work/diff" || fail "content differs: $(cat "$work/diff")"
 cmp -s "$native/usr/bin/$name" "$arm/usr/bin/$name" || fail "launchers differ"
-for binary in "$arm"/usr/bin/demo-* "$arm/usr/libexec/$name/demo"; do
+hack=usr/libexec/xscreensaver/$name-screensaver
+cmp -s "$native/$hack" "$arm/$hack" || fail "screensaver programs differ"
+for binary in "$arm/usr/libexec/$name"/*; do
     [[ "$(file -b "$binary")" == "ELF 64-bit LSB pie executable, ARM aarch64,"*", stripped" ]] ||
         fail "${binary#"$arm"}: $(file -b "$binary")"
 done
@@ -52,8 +54,8 @@ lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintia
 there() { qemu-aarch64 -L / "$@"; }
 for tool in demo-frames demo-pictures demo-music demo-capture; do
     here_status=0 there_status=0
-    "$native/usr/bin/$tool" --help >"$work/here" 2>&1 || here_status=$?
-    there "$arm/usr/bin/$tool" --help >"$work/there" 2>&1 || there_status=$?
+    "$native/usr/libexec/$name/$tool" --help >"$work/here" 2>&1 || here_status=$?
+    there "$arm/usr/libexec/$name/$tool" --help >"$work/there" 2>&1 || there_status=$?
     grep -q "^usage: $tool " "$work/there" || fail "$tool --help gives no usage: $(cat "$work/there")"
     expect "$tool --help exit code" "$there_status" "$here_status"
     cmp -s "$work/here" "$work/there" || fail "$tool --help answers otherwise here"
@@ -65,8 +67,8 @@ content=$arm/usr/share/$name
 times=(0:368000:16000 15000:16000:250 200033)
 (
     cd "$content"
-    "$native/usr/bin/demo-frames" "$work/frames-here" "${times[@]}"
-    there "$arm/usr/bin/demo-frames" "$work/frames-there" "${times[@]}"
+    "$native/usr/libexec/$name/demo-frames" "$work/frames-here" "${times[@]}"
+    there "$arm/usr/libexec/$name/demo-frames" "$work/frames-there" "${times[@]}"
 )
 count=0
 for frame in "$work"/frames-here/frame-*.raw; do
@@ -81,8 +83,8 @@ seconds_times=()
 for n in $(seq 0 59); do seconds_times+=($((n * 1000 / 60))); done
 (
     cd "$content"
-    there "$arm/usr/bin/demo-capture" --lossless --size 320x240 --full --seconds 1 "$work/capture.mkv" 2>"$work/capture.log"
-    "$native/usr/bin/demo-frames" "$work/second" "${seconds_times[@]}"
+    there "$arm/usr/libexec/$name/demo-capture" --lossless --size 320x240 --full --seconds 1 "$work/capture.mkv" 2>"$work/capture.log"
+    "$native/usr/libexec/$name/demo-frames" "$work/second" "${seconds_times[@]}"
 ) || fail "capture under emulation: $(cat "$work/capture.log")"
 for t in "${seconds_times[@]}"; do cat "$work/second/frame-$t.raw"; done >"$work/second.raw"
 as_bgr24() { ffmpeg -v error "$@" -map 0:v -f rawvideo -pix_fmt bgr24 -; }

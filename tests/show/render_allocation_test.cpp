@@ -21,7 +21,7 @@ std::atomic<long> Allocations{0};
 
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DEMO_SANITIZED)
 
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, std::size_t),
                                                          void (*onFree)(const volatile void*));

@@ -448,19 +448,21 @@ TEST(MediaEncoder, EveryFailureGivesOneLineWithTheReason) {
 
 // Outside a folder holding content the capture plays what the launcher
 // plays: here, with no folder of the user's, the installed defaults, found
-// beside a copy of the tool installed as bin/demo-capture. The folder of
+// beside a copy of the tool installed as libexec/twenty-three-turns/demo-capture,
+// where the launcher runs it. The folder of
 // links it loads them through is gone afterwards. Without any pictures,
 // named by --content or anywhere, it writes nothing.
 TEST_F(DemoCapture, OutsideAContentFolderCapturesTheDefaultsAndWithoutPicturesNothing) {
     namespace fs = std::filesystem;
-    for (const char* folder : {"stage/bin", "stage/share", "home", "runtime", "elsewhere", "empty"})
+    for (const char* folder : {"stage/libexec/twenty-three-turns", "stage/share", "home", "runtime", "elsewhere", "empty"})
         fs::create_directories(scratch.Path(folder));
-    fs::copy_file(Tool, scratch.Path("stage/bin/demo-capture"));
+    fs::permissions(scratch.Path("runtime"), fs::perms::owner_all);  // a runtime folder as the user's session has it
+    fs::copy_file(Tool, scratch.Path("stage/libexec/twenty-three-turns/demo-capture"));
     fs::create_directory_symlink(scratch.Path(), scratch.Path("stage/share/twenty-three-turns"));
     const std::string environment = "env -u XDG_DATA_HOME HOME=../home XDG_RUNTIME_DIR=" + scratch.Path("runtime") + " ";
     const std::string options = " --lossless --size 320x240 --full --seconds 0.05 ";
     ASSERT_EQ(Run(options + "here.mkv"), 0) << scratch.Errors();
-    ASSERT_EQ(scratch.Run("cd elsewhere && " + environment + "../stage/bin/demo-capture" + options + "../there.mkv"), 0)
+    ASSERT_EQ(scratch.Run("cd elsewhere && " + environment + "../stage/libexec/twenty-three-turns/demo-capture" + options + "../there.mkv"), 0)
         << scratch.Errors();
     const Decoded here = DecodeFile(scratch.Path("here.mkv")), there = DecodeFile(scratch.Path("there.mkv"));
     ASSERT_EQ(there.pictures.size(), 3u);

@@ -210,19 +210,44 @@ TEST(DemoPictures, ConvertNamesOrReplacesOlderPicturesAfterTheNewOnes) {
     EXPECT_EQ(scratch.Read("out/kimo.xm"), "music");
 }
 
+// EXIF data saying `orientation`: a big-endian TIFF header and one entry.
+std::string ExifOrientation(int orientation) {
+    const char tiff[] = {'M', 'M', 0, 42, 0, 0, 0, 8,                          // TIFF header, big-endian
+                         0, 1, 1, 0x12, 0, 3, 0, 0, 0, 1,                      // one entry: orientation, a short
+                         0, static_cast<char>(orientation), 0, 0, 0, 0, 0, 0};  // its value; no further IFD
+    return std::string(tiff, sizeof tiff);
+}
+
 // A JPEG file with an APP1 block holding the EXIF orientation `orientation`
 // put in front of its other segments.
 std::string WithOrientation(const std::string& jpeg, int orientation) {
-    const char exif[] = {'\xFF', '\xE1', 0, 34, 'E', 'x', 'i', 'f', 0, 0,    // APP1, its length
-                         'M', 'M', 0, 42, 0, 0, 0, 8,                          // TIFF header, big-endian
-                         0, 1, 1, 0x12, 0, 3, 0, 0, 0, 1,                      // one entry: orientation, a short
-                         0, static_cast<char>(orientation), 0, 0, 0, 0, 0, 0};  // its value; no further IFD
-    return jpeg.substr(0, 2) + std::string(exif, sizeof exif) + jpeg.substr(2);
+    const std::string tiff = ExifOrientation(orientation);
+    return jpeg.substr(0, 2) + "\xFF\xE1" + static_cast<char>(0) + static_cast<char>(2 + 6 + tiff.size()) +
+           std::string("Exif\0\0", 6) + tiff + jpeg.substr(2);
+}
+
+std::string Big32(uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+// A PNG file with an eXIf chunk holding the orientation `orientation` right
+// after its header chunk.
+std::string PngWithOrientation(const std::string& png, int orientation) {
+    const std::string chunk = "eXIf" + ExifOrientation(orientation);
+    uint32_t crc = 0xFFFFFFFF;
+    for (const char byte : chunk) {
+        crc ^= static_cast<uint8_t>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    constexpr size_t AfterHeader = 8 + 25;
+    return png.substr(0, AfterHeader) + Big32(chunk.size() - 4) + chunk + Big32(~crc) + png.substr(AfterHeader);
 }
 
 // A landscape photo stored in each of the eight EXIF orientations (turned or
 // mirrored the other way by ImageMagick, then tagged) converts to the photo
-// as it was; a WebP of it too, a lossless one to exactly the PNG's picture.
+// as it was, as a JPEG and, exactly, as a PNG; a WebP of it too, a lossless
+// one to exactly the PNG's picture.
 TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
     if (access("/usr/bin/convert", X_OK) != 0) GTEST_SKIP() << "ImageMagick's convert is missing";
     ScratchDirectory scratch;
@@ -235,23 +260,52 @@ TEST(DemoPictures, ConvertTurnsPhotosUprightAndReadsWebp) {
     // ImageMagick's own orientation `stored[n]`, its inverse.
     const char* stored[] = {"TopLeft", "TopRight", "BottomRight", "BottomLeft", "LeftTop", "LeftBottom",
                             "RightBottom", "RightTop"};
-    std::string images = " photo.png lossless.webp lossy.webp";
+    std::string images = " photo.png lossless.webp lossy.webp", pngs;
     for (int orientation = 1; orientation <= 8; ++orientation) {
-        const std::string name = "stored" + std::to_string(orientation) + ".jpg";
+        const std::string name = "stored" + std::to_string(orientation);
         ASSERT_EQ(scratch.Run("/usr/bin/convert photo.png -orient " + std::string(stored[orientation - 1]) +
-                              " -auto-orient -strip -quality 98 -sampling-factor 1x1 " + name), 0) << scratch.Errors();
-        scratch.Write(name, WithOrientation(scratch.Read(name), orientation));
-        images += " " + name;
+                              " -auto-orient -strip " + name + ".png && /usr/bin/convert " + name +
+                              ".png -quality 98 -sampling-factor 1x1 " + name + ".jpg"), 0) << scratch.Errors();
+        scratch.Write(name + ".jpg", WithOrientation(scratch.Read(name + ".jpg"), orientation));
+        scratch.Write(name + ".png", PngWithOrientation(scratch.Read(name + ".png"), orientation));
+        images += " " + name + ".jpg";
+        pngs += " " + name + ".png";
     }
-    ASSERT_EQ(scratch.Run(Tool + " convert" + images + " out"), 0) << scratch.Errors();
-    const std::string upright = scratch.Read("out/01.raw");
-    EXPECT_TRUE(scratch.Read("out/02.raw") == upright) << "lossless WebP";
+    ASSERT_EQ(scratch.Run(Tool + " convert" + images + pngs + " out"), 0) << scratch.Errors();
+    const auto picture = [&scratch](int number) {
+        return scratch.Read("out/" + std::string(number < 10 ? "0" : "") + std::to_string(number) + ".raw");
+    };
+    const std::string upright = picture(1);
+    EXPECT_TRUE(picture(2) == upright) << "lossless WebP";
     for (int number = 3; number <= 11; ++number) {
-        const std::string bytes = scratch.Read("out/" + std::string(number < 10 ? "0" : "") + std::to_string(number) + ".raw");
+        const std::string bytes = picture(number);
         double difference = 0;
         for (int y = 0; y < PictureHeight; ++y)
             for (int x = 0; x < PictureWidth; ++x) difference += ChannelDistance(PixelOf(bytes, x, y), PixelOf(upright, x, y));
-        EXPECT_LT(difference / PicturePixels, 2.0) << (number == 3 ? "lossy WebP" : "orientation ") << number - 3;
+        EXPECT_LT(difference / PicturePixels, 2.0) << (number == 3 ? "lossy WebP" : "JPEG orientation ") << number - 3;
+    }
+    for (int number = 12; number <= 19; ++number) EXPECT_TRUE(picture(number) == upright) << "PNG orientation " << number - 11;
+}
+
+// Under a memory limit a 64-megapixel photo that must be turned, and an image
+// file of 250 MB, end the run in one line saying so, with nothing written.
+TEST(DemoPictures, RunningOutOfMemoryEndsInOneLine) {
+#ifdef DEMO_SANITIZED
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit";
+#endif
+    ScratchDirectory scratch;
+    SaveImage(scratch.Path("big.jpg"), 8192, 8192, 0x406080);
+    scratch.Write("big.jpg", WithOrientation(scratch.Read("big.jpg"), 6));
+    scratch.Write("long.bmp", "BM");
+    std::filesystem::resize_file(scratch.Path("long.bmp"), 250 << 20);
+    ASSERT_EQ(mkdir(scratch.Path("out").c_str(), 0755), 0);
+    scratch.Write("out/01.raw", "an earlier picture");
+    const std::vector<std::string> before = scratch.List(), beforeOut = scratch.List("out");
+    for (const auto& [image, limit] : {std::pair{"big.jpg", "600000"}, {"long.bmp", "200000"}}) {
+        EXPECT_EQ(scratch.Run(std::string("ulimit -v ") + limit + " && " + Tool + " convert " + image + " out"), 1);
+        EXPECT_EQ(scratch.Errors(), "demo-pictures: out of memory\n") << image;
+        EXPECT_EQ(scratch.List(), before) << image;
+        EXPECT_EQ(scratch.List("out"), beforeOut) << image;
     }
 }
 

@@ -52,17 +52,27 @@ export function servedPage(scratchPrefix) {
   return shared;
 }
 
+// The page's time limits (window.DemoLimits: stall, worklet, sound, in
+// milliseconds) for every page of `context` (or a page) from its next load:
+// a test of a stall need not wait out the page's real limits.
+export function setLimits(context, limits) {
+  return context.addInitScript(`window.DemoLimits = ${JSON.stringify(limits)};`);
+}
+
 // A page in its own browser context (`device`: Playwright's viewport,
-// deviceScaleFactor, isMobile, hasTouch), with its console kept and
-// `routes` (name -> handler) in place before it loads. Waits for `until`.
-export async function openPage(browser, url, { device = {}, routes = {}, until = 'DemoPage.ready' } = {}) {
+// deviceScaleFactor, isMobile, hasTouch), with its console kept, `limits`
+// set and `routes` (name -> handler) in place before it loads. Waits for
+// `until` (an expression).
+export async function openPage(browser, url, { device = {}, routes = {}, limits, until = 'DemoPage.ready' } = {}) {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 }, ...device });
+  if (limits) await setLimits(context, limits);
   const page = await context.newPage();
   const log = { errors: [], messages: [] };
   page.on('console', message => log.messages.push(`${message.type()}: ${message.text()}`));
   page.on('pageerror', error => log.errors.push(String(error)));
   for (const [name, handler] of Object.entries(routes)) await page.route(url + name, handler);
-  await page.goto(url);
+  // Without `until`, not even the page's load: its scripts may never come.
+  await page.goto(url, { waitUntil: until ? 'load' : 'commit' });
   if (until) await page.waitForFunction(until, null, { timeout: 30000 });
   return { page, context, log };
 }
@@ -75,6 +85,44 @@ export function problemLines(page) {
 // An element's text as the viewer sees it: empty when it is not shown.
 export function visibleText(page, selector) {
   return page.$eval(selector, element => (element.checkVisibility() ? element.innerText.trim() : ''));
+}
+
+// Bytes in the page as base64 text, to carry them out of it.
+function toBase64(bytes) {
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return btoa(text);
+}
+
+// `inPage(arg, toBase64)` run in the page; its base64 texts back as bytes.
+async function bytesOut(page, inPage, arg) {
+  const texts = await page.evaluate(`(${inPage})(${JSON.stringify(arg)}, ${toBase64})`);
+  return texts.map(text => text && Buffer.from(text, 'base64'));
+}
+
+// The program's files `names` as the page wrote them (null for one absent).
+export function programFiles(page, names) {
+  return bytesOut(page, (names, toBase64) => names.map(name => {
+    try {
+      return toBase64(Module.FS.readFile(name));
+    } catch {
+      return null;
+    }
+  }), names);
+}
+
+// The frames the page's program renders at `times` (ms), as demo-frames
+// renders them: `frameBytes` each.
+export function pageFrames(page, times, frameBytes) {
+  return bytesOut(page, ([times, frameBytes], toBase64) => {
+    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
+    Module.HEAPU32.set(times, timesAt >> 2);
+    Module._DemoRenderFrames(timesAt, times.length, framesAt);
+    const frames = times.map((_, i) => toBase64(Module.HEAPU8.subarray(framesAt + i * frameBytes, framesAt + (i + 1) * frameBytes)));
+    Module._free(timesAt);
+    Module._free(framesAt);
+    return frames;
+  }, [times, frameBytes]);
 }
 
 export const pause = milliseconds => new Promise(done => setTimeout(done, milliseconds));

@@ -53,20 +53,33 @@ test('the program missing or damaged: the show cannot start, said within seconds
   }
 });
 
-test('the page\'s own script missing: the page says the show cannot start', async () => {
-  const { page, context } = await openPage(shared.browser, shared.server.url, { routes: { 'page.js': notFound }, until: null });
-  await page.waitForFunction(untilProblem(/^demo: the page's scripts could not be loaded: the show cannot start$/), null, { timeout: 10000 });
-  assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
-  await context.close();
+// Scripts that never come are given up after the page's time limit, here
+// shortened to 1.5 s (the page's own before any of its scripts runs).
+const limits = { stall: 1500 };
+const neverAnswered = () => {};
+
+test('the page\'s own scripts missing or never arriving: the page says which, and that the show cannot start', async () => {
+  for (const [routes, pattern] of [
+    [{ 'page.js': notFound }, /^demo: the page's scripts could not be loaded: the show cannot start$/],
+    [{ 'page.js': neverAnswered }, /^demo: page\.js did not arrive \(nothing arrived for 1\.5 s\): the show cannot start$/],
+    [{ 'fit.js': neverAnswered }, /^demo: fit\.js did not arrive \(nothing arrived for 1\.5 s\): the show cannot start$/],
+  ]) {
+    const { page, context } = await openPage(shared.browser, shared.server.url, { routes, limits, until: null });
+    await page.waitForFunction(untilProblem(pattern), null, { timeout: 10000 });
+    assert.equal(await visibleText(page, '#prompt'), 'The show cannot start.');
+    await context.close();
+  }
 });
 
-test('the music player missing: the page loads, says so, and the show plays silently', async () => {
-  const { page, context, log } = await openPage(shared.browser, shared.server.url, { routes: { 'chiptune3/chiptune3.js': notFound } });
-  assert.equal(await visibleText(page, '#prompt'), 'click to start');
-  assert.match((await problemLines(page)).join('\n'), /^demo: the music player \(chiptune3\/chiptune3\.js\) could not be loaded: the show plays silently$/m);
-  await playsSilently(page);
-  assert.deepEqual(log.errors, []);
-  await context.close();
+test('the music player missing or never arriving: the page loads, says so, and the show plays silently', async () => {
+  for (const route of [notFound, neverAnswered]) {
+    const { page, context, log } = await openPage(shared.browser, shared.server.url, { routes: { 'chiptune3/chiptune3.js': route }, limits });
+    assert.equal(await visibleText(page, '#prompt'), 'click to start');
+    await page.waitForFunction(untilProblem(/^demo: the music player \(chiptune3\/chiptune3\.js\) could not be loaded: the show plays silently$/));
+    await playsSilently(page);
+    assert.deepEqual(log.errors, []);
+    await context.close();
+  }
 });
 
 test('the music worklet missing from the page\'s folder: the show plays silently, said on the page', async () => {
@@ -78,9 +91,10 @@ test('the music worklet missing from the page\'s folder: the show plays silently
   try {
     const { page, context, log } = await openPage(shared.browser, partial.url, {
       routes: { 'chiptune3/chiptune3.js': route => route.fulfill({ path: join(pageDir, 'chiptune3/chiptune3.js') }) },
+      limits: { worklet: 2000 },
     });
     await playsSilently(page);
-    await page.waitForFunction(untilProblem(/^demo: the music player did not start .*: the show plays silently$/), null, { timeout: 15000 });
+    await page.waitForFunction(untilProblem(/^demo: the music player did not start .*: the show plays silently$/), null, { timeout: 10000 });
     assert.deepEqual(log.errors, []);
     await context.close();
   } finally {
@@ -91,14 +105,15 @@ test('the music worklet missing from the page\'s folder: the show plays silently
 
 test('a server that never sends the music: the title first, then the line, then a silent show', async () => {
   const { page, context, log } = await openPage(shared.browser, shared.server.url, {
-    routes: { 'kimo.xm.gz': () => {} },  // never answered
+    routes: { 'kimo.xm.gz': neverAnswered },
+    limits: { stall: 3000 },
     until: 'DemoPage.stage === "title"',
   });
   assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title while the music is awaited');
   await page.mouse.click(400, 300);
   assert.equal(await visibleText(page, '#prompt'), 'starting');
-  await page.waitForFunction(untilProblem(/^demo: kimo\.xm could not be loaded \(nothing arrived for 20 s\): the show plays silently$/),
-                             null, { timeout: 30000 });
+  await page.waitForFunction(untilProblem(/^demo: kimo\.xm could not be loaded \(nothing arrived for 3 s\): the show plays silently$/),
+                             null, { timeout: 10000 });
   await page.waitForFunction(() => DemoPage.stage === 'show' && DemoPage.frames > 20, null, { timeout: 20000 });
   assert.equal(await page.evaluate(() => DemoPage.music.status.reports), 0);
   assert.deepEqual(log.errors, []);

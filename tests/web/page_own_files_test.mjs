@@ -8,7 +8,7 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync, symlinkSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { deflateSync } from 'node:zlib';
-import { pageDir, pageModule, problemLines, root, servedPage } from './browser.mjs';
+import { pageDir, pageFrames, pageModule, problemLines, programFiles, root, servedPage } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
 const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
@@ -36,31 +36,13 @@ async function choose(page, files) {
   return page.evaluate(() => DemoPage.own);
 }
 
-function readBase64(page, names) {
-  return page.evaluate(names => names.map(name => {
-    const bytes = Module.FS.readFile(name);
-    let text = '';
-    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-    return btoa(text);
-  }), names).then(texts => texts.map(text => Buffer.from(text, 'base64')));
-}
+// EXIF data of one tag, the orientation (6: turn 90° clockwise to show).
+const exifOrientation = orientation =>
+  Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
 
-async function pageFrames(page, times) {
-  const frames = await page.evaluate(([times, frameBytes]) => {
-    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
-    Module.HEAPU32.set(times, timesAt >> 2);
-    Module._DemoRenderFrames(timesAt, times.length, framesAt);
-    const copy = Array.from(Module.HEAPU8.subarray(framesAt, framesAt + times.length * frameBytes));
-    Module._free(timesAt);
-    Module._free(framesAt);
-    return copy;
-  }, [times, FrameBytes]);
-  return times.map((_, i) => Buffer.from(frames.slice(i * FrameBytes, (i + 1) * FrameBytes)));
-}
-
-// `jpeg` with an EXIF orientation tag (6: turn 90° clockwise to show), put right after its start.
+// `jpeg` with an EXIF orientation tag, put right after its start.
 function withOrientation(jpeg, orientation) {
-  const tiff = Buffer.from([0x4d, 0x4d, 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, orientation, 0, 0, 0, 0, 0, 0]);
+  const tiff = exifOrientation(orientation);
   const segment = Buffer.concat([Buffer.from([0xff, 0xe1, 0, 2 + 6 + tiff.length]), Buffer.from('Exif\0\0', 'latin1'), tiff]);
   return Buffer.concat([jpeg.subarray(0, 2), segment, jpeg.subarray(2)]);
 }
@@ -76,21 +58,26 @@ function crc32(bytes) {
   return (crc ^ 0xffffffff) >>> 0;
 }
 
+function pngChunk(type, data) {
+  const length = Buffer.alloc(4), crc = Buffer.alloc(4);
+  length.writeUInt32BE(data.length);
+  crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
+  return Buffer.concat([length, Buffer.from(type), data, crc]);
+}
+
+// `png` with an eXIf chunk holding an orientation tag right after its header chunk.
+const pngWithOrientation = (png, orientation) =>
+  Buffer.concat([png.subarray(0, 33), pngChunk('eXIf', exifOrientation(orientation)), png.subarray(33)]);
+
 // A PNG whose header claims `width` x `height` one-bit grey pixels, all black.
 function pngOfSize(width, height) {
-  const chunk = (type, data) => {
-    const length = Buffer.alloc(4), crc = Buffer.alloc(4);
-    length.writeUInt32BE(data.length);
-    crc.writeUInt32BE(crc32(Buffer.concat([Buffer.from(type), data])));
-    return Buffer.concat([length, Buffer.from(type), data, crc]);
-  };
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
   header[8] = 1;  // bit depth; colour type 0, grey
   const rows = Buffer.alloc(height * (1 + Math.ceil(width / 8)));
-  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), chunk('IHDR', header),
-    chunk('IDAT', deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
+  return Buffer.concat([Buffer.from('\x89PNG\r\n\x1a\n', 'latin1'), pngChunk('IHDR', header),
+    pngChunk('IDAT', deflateSync(rows)), pngChunk('IEND', Buffer.alloc(0))]);
 }
 
 test('photographs converted in the page are demo-pictures convert\'s pictures, and the show renders them', async t => {
@@ -100,7 +87,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
 
   const { page, errors } = await openPage();
   assert.deepEqual(await choose(page, paths), { pictures: paths.length, module: false, errors: [] });
-  const converted = await readBase64(page, paths.map((_, i) => slotName(i + 1)));
+  const converted = await programFiles(page, paths.map((_, i) => slotName(i + 1)));
   paths.forEach((path, i) => {
     const expected = readFileSync(join(native, slotName(i + 1)));
     if (path.endsWith('.png')) {
@@ -120,7 +107,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
     if (slot > paths.length) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
   const times = [0, 1234, 15999];
   execFileSync(join(tools, 'demo-frames'), [join(native, 'frames'), ...times.map(String)], { cwd: native, stdio: 'pipe' });
-  const frames = await pageFrames(page, times);
+  const frames = await pageFrames(page, times, FrameBytes);
   times.forEach((time, i) => assert.ok(frames[i].equals(readFileSync(join(native, 'frames', `frame-${time}.raw`))), `frame at ${time} ms`));
   assert.deepEqual(errors, []);
   await page.close();
@@ -129,18 +116,24 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
 test('a photograph with an orientation tag is converted upright, as demo-pictures convert turns it', async () => {
   const earth = join(images, 'earth.jpg');
   const tagged = join(shared.scratch, 'tagged.jpg'), turned = join(shared.scratch, 'turned.png');
+  const plainPng = join(shared.scratch, 'earth.png'), taggedPng = join(shared.scratch, 'tagged.png');
   writeFileSync(tagged, withOrientation(readFileSync(earth), 6));
   execFileSync('convert', [earth, '-rotate', '90', turned]);  // ImageMagick, by hand
+  execFileSync('convert', [earth, plainPng]);
+  writeFileSync(taggedPng, pngWithOrientation(readFileSync(plainPng), 6));
   const native = join(shared.scratch, 'native-tagged');
-  execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, native], { stdio: 'pipe' });
+  execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, taggedPng, native], { stdio: 'pipe' });
   const { page } = await openPage();
-  const own = await choose(page, [tagged, turned]);
-  assert.equal(own.pictures, 2);
-  const [inPage, byHand] = await readBase64(page, [slotName(1), slotName(2)]);
+  const own = await choose(page, [tagged, turned, taggedPng]);
+  assert.equal(own.pictures, 3);
+  const [inPage, byHand, pngInPage] = await programFiles(page, [slotName(1), slotName(2), slotName(3)]);
   const largest = (a, b) => a.reduce((most, value, i) => Math.max(most, Math.abs(value - b[i])), 0);
   assert.ok(largest(inPage, byHand) <= 2, `the tagged photograph differs from the one turned by hand by up to ${largest(inPage, byHand)}`);
   const nativeTurn = readFileSync(join(native, slotName(1)));
   assert.ok(largest(inPage, nativeTurn) <= 2, `and from demo-pictures' by up to ${largest(inPage, nativeTurn)}`);
+  // Decoded without loss, the tagged PNG is exactly the photograph turned by hand, on both paths.
+  assert.ok(pngInPage.equals(byHand), 'the tagged PNG in the page');
+  assert.ok(readFileSync(join(native, slotName(2))).equals(byHand), 'the tagged PNG by demo-pictures');
   await page.close();
 });
 
@@ -164,7 +157,7 @@ test('hostile and surplus files: one line each, the rest used, the show still pl
   for (const [i, pattern] of [/notes\.jpg.*not an image/, /cut\.png/, /cut\.jpg/, /huge\.png.*9000 x 8000 pixels/, /5 images left out/].entries())
     assert.match(own.errors[i], pattern);
   assert.deepEqual(await problemLines(page), own.errors, 'each on the page');
-  const [slot19, slot20, music] = await readBase64(page, [slotName(19), slotName(20), 'kimo.xm']);
+  const [slot19, slot20, music] = await programFiles(page, [slotName(19), slotName(20), 'kimo.xm']);
   assert.ok(music.equals(module));
   assert.ok(!slot19.equals(slot20), 'slot 20 keeps its default picture');
 

@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, symlinkSync } from 'node:fs';
 import { join } from 'node:path';
-import { openPage, pageDir, pageModule, pause, problemLines, root, servedPage, visibleText } from './browser.mjs';
+import { openPage, pageDir, pageFrames, pageModule, pause, problemLines, root, servedPage, visibleText } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');  // the content as the show reads it, before packing
 const demoFrames = process.env.DEMO_FRAMES ?? join(root, 'build/tools/demo-frames');
@@ -29,24 +29,6 @@ function nativeFrames(times, hidden = []) {
   for (const name of PictureFiles) if (!hidden.includes(name)) symlinkSync(join(contentDir, name), join(content, name));
   execFileSync(demoFrames, [join(content, 'frames'), ...times.map(String)], { cwd: content, stdio: 'pipe' });
   return times.map(time => readFileSync(join(content, 'frames', `frame-${time}.raw`)));
-}
-
-async function pageFrames(page, times) {
-  const encoded = await page.evaluate(([times, frameBytes]) => {
-    const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
-    Module.HEAPU32.set(times, timesAt >> 2);
-    Module._DemoRenderFrames(timesAt, times.length, framesAt);
-    const frames = times.map((_, i) => {
-      const frame = Module.HEAPU8.subarray(framesAt + i * frameBytes, framesAt + (i + 1) * frameBytes);
-      let text = '';
-      for (let j = 0; j < frame.length; j += 0x8000) text += String.fromCharCode(...frame.subarray(j, j + 0x8000));
-      return btoa(text);
-    });
-    Module._free(timesAt);
-    Module._free(framesAt);
-    return frames;
-  }, [times, FrameBytes]);
-  return encoded.map(text => Buffer.from(text, 'base64'));
 }
 
 function assertSameFrames(actual, expected, times) {
@@ -82,7 +64,7 @@ const caption = page => visibleText(page, '#caption');
 
 test('the page renders the frames demo-frames renders, byte for byte', async () => {
   const { page, context, log } = await openPage(shared.browser, shared.server.url);
-  assertSameFrames(await pageFrames(page, Times), nativeFrames(Times), Times);
+  assertSameFrames(await pageFrames(page, Times, FrameBytes), nativeFrames(Times), Times);
   assert.deepEqual(log.errors, []);
   await context.close();
 });
@@ -119,8 +101,9 @@ async function watchShow(page) {
 test('title, a click starts the show and its music, Escape ends it, a click starts it afresh', async () => {
   const { page, context, log } = await openPage(shared.browser, shared.server.url);
 
-  // A still title: the first picture's band, dimmed, under the prompt.
-  assert.equal(await caption(page), 'click to start');
+  // A still title: the first picture's band, dimmed, under the prompt and
+  // the control that takes one's own files.
+  assert.equal(await caption(page), 'click to start\n\nor play your own photos and music');
   const title = await canvasPixels(page);
   const picture = readFileSync(join(contentDir, '01.raw'));
   const at = (40 * Width + 10) * 4;
@@ -161,6 +144,6 @@ test('a picture or module missing on the server: black slot, silent show, lines 
   // The slot's own segment, as the native show draws it without the file.
   const slotTimes = [64000, 70000, 79999];
   const fresh = await openPage(shared.browser, shared.server.url, { routes: missing(hidden) });
-  assertSameFrames(await pageFrames(fresh.page, slotTimes), nativeFrames(slotTimes, hidden), slotTimes);
+  assertSameFrames(await pageFrames(fresh.page, slotTimes, FrameBytes), nativeFrames(slotTimes, hidden), slotTimes);
   await fresh.context.close();
 });

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,30 +64,28 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 // Loads the pictures and the module from `folder`, or when none is given from
 // the working directory if it holds content and else from what the launcher
 // plays; or says why there is nothing to capture.
-bool LoadContent(std::string folder, CaptureSettings& settings, std::string& error) {
-    std::string made, where = folder.empty() ? std::string("the working directory") : folder;
-    if (folder.empty() && !HoldsContent(".")) {
-        if (!MakeDefaultRunFolder(PROGRAM_TO_CONTENT, made, error)) return false;
-        folder = made;
-        where = OwnContentFolder() + " or " + InstalledContentFolder(PROGRAM_TO_CONTENT);
-    } else if (folder.empty()) {
-        folder.push_back('.');
+bool LoadContent(const std::string& folder, CaptureSettings& settings, std::string& error) {
+    const auto load = [&settings] {
+        StartOffscreen();
+        settings.module = OpenModuleFile(ModuleFileName);
+    };
+    const std::string none = "no pictures 01.raw ... 23.raw in ";
+    if (!folder.empty() || HoldsContent(".")) {
+        const std::string where = folder.empty() ? std::string(".") : folder;
+        if (HoldsPicture(where)) return WorkInFolder(where, load, error);
+        error = none + (folder.empty() ? std::string("the working directory") : folder) + ": nothing to capture";
+        return false;
     }
-    bool loaded = false;
-    if (HoldsPicture(folder)) {
-        const auto load = [&settings] {
-            StartOffscreen();
-            settings.module = OpenModuleFile(ModuleFileName);
-        };
-        loaded = WorkInFolder(folder, load, error);
-    } else {
-        error = "no pictures 01.raw ... 23.raw in " + where + ": nothing to capture";
+    const std::vector<ContentFile> files = LauncherContent(PROGRAM_TO_CONTENT);
+    if (std::none_of(files.begin(), files.end(), [](const ContentFile& file) { return file.name != ModuleFileName; })) {
+        error = none + OwnContentFolder() + " or " + InstalledContentFolder(PROGRAM_TO_CONTENT) + ": nothing to capture";
+        return false;
     }
-    if (!made.empty()) RemoveRunFolder(made);
-    return loaded;
+    RunFolder run;
+    return run.Make(files, error) && run.WorkIn(load, error);
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     CommandLine line({"demo-capture",
                       {"[options] OUT"},
                       "Captures the show from the pictures 01.raw ... 23.raw and the module kimo.xm into the video file "
@@ -164,4 +163,6 @@ int main(int argc, char** argv) {
     }
     meter.Finish("demo-capture: wrote " + settings.output);
     return 0;
+} catch (const std::bad_alloc&) {
+    return OutOfMemory("demo-capture");
 }

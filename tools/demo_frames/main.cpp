@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ bool FramesFit(const std::string& directory, const std::vector<FrameTimes>& time
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     CommandLine line({"demo-frames",
                       {"[--png] [--content DIR] OUTDIR T..."},
                       "Renders the show at each elapsed time T (milliseconds, or START:END:STEP, meaning START, "
@@ -110,4 +111,6 @@ int main(int argc, char** argv) {
         }
     }
     return 0;
+} catch (const std::bad_alloc&) {
+    return OutOfMemory("demo-frames");
 }

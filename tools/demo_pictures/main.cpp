@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -140,7 +141,7 @@ int SquareSize(const std::string& text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     bool replace = false;
     int square = 0;
     const auto finished = Line.Parse(argc, argv, [&](const std::string& name, const std::string& value) {
@@ -169,4 +170,6 @@ int main(int argc, char** argv) {
         return Convert(images, args.back(), replace);
     }
     return Line.Misused("unknown command " + command);
+} catch (const std::bad_alloc&) {
+    return OutOfMemory("demo-pictures");
 }

@@ -7,7 +7,9 @@
 #include "assets/image_bank.h"
 #include "content_location/content_folder.h"
 #include "content_location/content_system.h"
+#include "fx/picture.h"
 #include "main/demo_main.h"
+#include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/windows/content_names.h"
@@ -33,7 +35,14 @@ int main(int argc, char** argv) {
 
     if (mode == SaverMode::Preview) {
         StartOffscreen();
-        RunPreview(previewWindow);
+        const uint32_t start = timeGetTime();
+        if (OpenPreview(previewWindow))
+            while (PreviewOpen()) {
+                const uint32_t elapsed = timeGetTime() - start;
+                ComposeFrame(elapsed, elapsed);
+                DrawPreview(OutputBuffer.Pixels + BandTop * PictureWidth, PictureWidth, BandBottom - BandTop);
+                Sleep(33);
+            }
         ExitProcess(0);
     }
     if (mode == SaverMode::FullScreen) {

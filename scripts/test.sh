@@ -4,8 +4,8 @@
 # the fuzz targets), the engine's tests and frames on 64-bit ARM under
 # emulation, both Debian packages and the arm64 package's binaries against
 # this machine's under emulation, the web page's tests in headless Chromium,
-# and each fuzz target for 15 seconds; and first checks the shell scripts
-# with shellcheck.
+# the Windows programs under Wine against this machine's, and each fuzz target
+# for 15 seconds; and first checks the shell scripts with shellcheck.
 # Usage: scripts/test.sh [--quick]
 #   --quick  only the fast tier, for work in progress: the engine, the golden
 #            frames and the tools, in the normal build
@@ -83,6 +83,13 @@ stage "the page's benchmarks, once"
 # The page's benchmarks, once each, for their loading under the same rules.
 node bench/page_bench.mjs 1
 node bench/page_loading_bench.mjs 1
+
+# The Windows libraries are built from Debian's sources once, into a cache
+# outside the checkout (about 20 minutes), and reused after that.
+stage "the Windows libraries"
+scripts/windows-deps.sh | tail -n 1
+stage "the Windows programs under Wine"
+scripts/windows-test.sh
 
 # One clang configuration with the sanitizers builds the tests and the fuzz targets.
 stage "the sanitizer build"

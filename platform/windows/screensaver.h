@@ -14,8 +14,15 @@ SaverMode SaverModeOf(int argc, char** argv, uintptr_t& previewWindow);
 // The settings box: there is nothing to set beyond the music file named here.
 void ShowSaverSettings(const std::string& musicSwitch);
 
-// Draws the show into `window`, scaled to fit it, until the window goes away.
-void RunPreview(uintptr_t window);
+// The preview: a window of the saver's own inside `window`; false when it
+// cannot be made.
+bool OpenPreview(uintptr_t window);
+// Handles the preview's messages; false once its window has gone with the
+// window it was shown in.
+bool PreviewOpen();
+// Draws `rows` rows of 32-bit pixels, `width` wide, into the preview, scaled
+// to fit it with their shape kept, centred on black.
+void DrawPreview(const uint32_t* pixels, int width, int rows);
 
 // Keeps the saver silent: the sound is sent nowhere.
 void SilenceTheSaver();

@@ -5,9 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "fx/picture.h"
 #include "platform/windows/utf8.h"
-#include "show/render_frame.h"
 
 namespace {
 
@@ -45,9 +43,15 @@ void ShowSaverSettings(const std::string& musicSwitch) {
 
 void SilenceTheSaver() { _wputenv(L"SDL_AUDIODRIVER=dummy"); }
 
-// Drawn in a child window of the preview, as Windows expects of a saver: the
-// child goes away with its parent.
-void RunPreview(uintptr_t handle) {
+namespace {
+
+HWND Preview = nullptr;
+
+}  // namespace
+
+// A child window of the preview, as Windows expects of a saver: it goes away
+// with its parent.
+bool OpenPreview(uintptr_t handle) {
     const HWND parent = reinterpret_cast<HWND>(handle);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -57,37 +61,37 @@ void RunPreview(uintptr_t handle) {
     RegisterClassW(&windowClass);
     RECT area{};
     GetClientRect(parent, &area);
-    const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
-                                        area.bottom, parent, nullptr, windowClass.hInstance, nullptr);
-    if (!window) return;
+    Preview = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
+                              area.bottom, parent, nullptr, windowClass.hInstance, nullptr);
+    return Preview != nullptr;
+}
+
+bool PreviewOpen() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    return IsWindow(Preview);
+}
+
+void DrawPreview(const uint32_t* pixels, int width, int rows) {
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = PictureWidth;
-    format.bmiHeader.biHeight = -(BandBottom - BandTop);  // top-down rows
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -rows;  // top-down rows
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
-    const DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        const uint32_t elapsed = GetTickCount() - start;
-        ComposeFrame(elapsed, elapsed);
-        GetClientRect(window, &area);
-        const int width = area.right, height = area.bottom;
-        // The band's shape kept, centred, black around it.
-        int bandWidth = width, bandHeight = width * (BandBottom - BandTop) / PictureWidth;
-        if (bandHeight > height) {
-            bandHeight = height;
-            bandWidth = height * PictureWidth / (BandBottom - BandTop);
-        }
-        if (HDC canvas = GetDC(window)) {
-            SetStretchBltMode(canvas, COLORONCOLOR);
-            StretchDIBits(canvas, (width - bandWidth) / 2, (height - bandHeight) / 2, bandWidth, bandHeight, 0, 0,
-                          PictureWidth, BandBottom - BandTop, OutputBuffer.Pixels + BandTop * PictureWidth, &format,
-                          DIB_RGB_COLORS, SRCCOPY);
-            ReleaseDC(window, canvas);
-        }
-        Sleep(33);
+    RECT area{};
+    GetClientRect(Preview, &area);
+    // The picture's shape kept, centred, black around it.
+    int fitWidth = area.right, fitHeight = area.right * rows / width;
+    if (fitHeight > area.bottom) {
+        fitHeight = area.bottom;
+        fitWidth = area.bottom * width / rows;
+    }
+    if (HDC canvas = GetDC(Preview)) {
+        SetStretchBltMode(canvas, COLORONCOLOR);
+        StretchDIBits(canvas, (area.right - fitWidth) / 2, (area.bottom - fitHeight) / 2, fitWidth, fitHeight, 0, 0,
+                      width, rows, pixels, &format, DIB_RGB_COLORS, SRCCOPY);
+        ReleaseDC(Preview, canvas);
     }
 }

@@ -1,7 +1,8 @@
 // Stands in for the screensaver settings' preview: a black window whose
-// handle the screensaver gets with /p, kept for the seconds given so that
-// the test can look at it, then closed. The screensaver must then end: the
-// host's exit code is the screensaver's, or 2 when it did not end.
+// handle the screensaver gets with /p, kept for the seconds given, then
+// closed. By then the screensaver must have put a window of its own over the
+// whole of it (exit code 3 otherwise), and it must end with it: the host's
+// exit code is the screensaver's, or 2 when it did not end.
 // Usage: preview_host SCREENSAVER SECONDS
 
 #include <windows.h>
@@ -34,8 +35,15 @@ int wmain(int argc, wchar_t** argv) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         Sleep(10);
     }
+    const HWND preview = FindWindowExW(window, nullptr, L"TwentyThreeTurnsPreview", nullptr);
+    DWORD owner = 0;
+    if (preview) GetWindowThreadProcessId(preview, &owner);
+    RECT hostArea{}, previewArea{};
+    GetClientRect(window, &hostArea);
+    GetClientRect(preview, &previewArea);
+    const bool covered = owner == saver.dwProcessId && EqualRect(&hostArea, &previewArea);
     DestroyWindow(window);
     DWORD code = 2;
     if (WaitForSingleObject(saver.hProcess, 5000) == WAIT_OBJECT_0) GetExitCodeProcess(saver.hProcess, &code);
-    return static_cast<int>(code);
+    return covered ? static_cast<int>(code) : 3;
 }

@@ -53,7 +53,11 @@ if [ "$mode" = "--windows" ] || [ "$mode" = "--tests" ]; then
   if [ ! -f "$sources" ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm bookworm-updates' \
+    # From the mirror this machine already takes Debian's packages from.
+    # shellcheck disable=SC2016
+    mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(TARGET_OF)' |
+             awk '$2 == "bookworm" && $3 == "deb" { print $1; exit }')
+    printf '%s\n' 'Types: deb-src' "URIs: ${mirror:-http://deb.debian.org/debian/}" 'Suites: bookworm bookworm-updates' \
            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | $sudo tee "$sources" >/dev/null
     $sudo apt-get update
   fi

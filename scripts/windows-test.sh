@@ -23,12 +23,49 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-wineboot -i >/dev/null 2>&1
+# The prefix is made while this machine's tools make their reference outputs.
+wineboot -i >/dev/null 2>&1 &
+booting=$!
 failed=0
 fail() {
   echo "windows-test: $*" >&2
   failed=1
 }
+
+# The same bytes as this machine's tools. Folders and files named in
+# Cyrillic and with accents: paths cross as UTF-8. This machine's side runs
+# while Wine's starts and runs the engine's suites.
+same() {
+  if [ -d "$1" ]; then
+    diff -r "$1" "$2" >/dev/null || fail "$2 differs from $1"
+  else
+    cmp -s "$1" "$2" || fail "$2 differs from $1"
+  fi
+}
+here=$work/here
+there=$work/Картинки-été
+mkdir -p "$here" "$there"
+# Frames: the edges of the time range, late in a segment, and a sweep over
+# the whole cycle. Imports: a PNG, a photograph with an orientation tag, a
+# WebP image.
+times=(0 368000 4294967295 15000:16000:250 200033 0:368000:1000)
+photo=$(find /usr/share/xplanet/images -name '*.jpg' | LC_ALL=C sort | head -n 1)
+copy_imports() {
+  mkdir -p "$1/imports"
+  cp fuzz/corpus/image_decode/portrait-exif.jpg "$1/imports/снимок.jpg"
+  cp "$work/photo.webp" "$here/frames/frame-0.png" "$1/imports/"
+}
+reference() {
+  "$native/tools/demo-pictures" generate "$here/pictures"
+  "$native/tools/demo-music" "$here/kimo.xm"
+  (cd "$here/pictures" && "$native/tools/demo-frames" --png ../frames "${times[@]}")
+  cwebp -quiet "$photo" -o "$work/photo.webp"
+  copy_imports "$here"
+  (cd "$here/imports" && "$native/tools/demo-pictures" convert снимок.jpg photo.webp frame-0.png "$here/converted")
+  "$native/tools/demo-pictures" view --square 64 "$here/converted/01.raw" "$here/view.png"
+}
+reference &
+referencing=$!
 
 # The zip, unpacked in a folder named in Cyrillic: its files, and only
 # Windows' own DLLs imported.
@@ -65,6 +102,7 @@ engine=$source/build-windows/engine
 cmake -S . -B "$engine" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DDEMO_ENGINE_ONLY=ON \
       -DDEMO_BENCHMARKS=OFF -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
 cmake --build "$engine" -j"$(nproc)"
+wait "$booting"
 # Each suite in one Wine process: one per test case, as ctest runs them,
 # costs seconds each.
 for suite in "$engine"/tests/*_tests.exe; do
@@ -73,48 +111,18 @@ done
 DEMO_FX_PORTABLE=1 DEMO_FX_EXPECTED_LEVEL=portable wine "$engine/tests/fx_level_tests.exe" --gtest_brief=1 \
   --gtest_filter='FxLevels.StartUp*' || fail "the portable level's start-up failed under Wine"
 
-# The same bytes as this machine's tools. Folders and files named in
-# Cyrillic and with accents: paths cross as UTF-8.
-same() {
-  if [ -d "$1" ]; then
-    diff -r "$1" "$2" >/dev/null || fail "$2 differs from $1"
-  else
-    cmp -s "$1" "$2" || fail "$2 differs from $1"
-  fi
-}
-here=$work/here
-there=$work/Картинки-été
-mkdir -p "$here" "$there"
-"$native/tools/demo-pictures" generate "$here/pictures"
+# Wine's side of the tools' outputs, then both compared.
 wine "$top/demo-pictures.exe" generate "$there/pictures"
-same "$here/pictures" "$there/pictures"
-"$native/tools/demo-music" "$here/kimo.xm"
 wine "$top/demo-music.exe" "$there/kimo.xm"
-same "$here/kimo.xm" "$there/kimo.xm"
-
-# Frames: the edges of the time range, late in a segment, and a sweep over
-# the whole cycle.
-times=(0 368000 4294967295 15000:16000:250 200033 0:368000:1000)
-(cd "$here/pictures" && "$native/tools/demo-frames" --png ../frames "${times[@]}")
 (cd "$there/pictures" && wine "$top/demo-frames.exe" --png ../frames "${times[@]}")
-same "$here/frames" "$there/frames"
-frames=$(find "$here/frames" -name '*.raw' | wc -l)
-
-# Imports: a PNG, a photograph with an orientation tag, a WebP image.
-photo=$(find /usr/share/xplanet/images -name '*.jpg' | LC_ALL=C sort | head -n 1)
-cwebp -quiet "$photo" -o "$work/photo.webp"
-cp "$here/frames/frame-0.png" "$work/frame.png"
-for side in "$here" "$there"; do
-  mkdir -p "$side/imports"
-  cp fuzz/corpus/image_decode/portrait-exif.jpg "$side/imports/снимок.jpg"
-  cp "$work/photo.webp" "$work/frame.png" "$side/imports/"
-done
-(cd "$here/imports" && "$native/tools/demo-pictures" convert снимок.jpg photo.webp frame.png "$here/converted")
-(cd "$there/imports" && wine "$top/demo-pictures.exe" convert снимок.jpg photo.webp frame.png "$there/converted")
-same "$here/converted" "$there/converted"
-"$native/tools/demo-pictures" view --square 64 "$here/converted/01.raw" "$here/view.png"
+wait "$referencing" || fail "this machine's tools failed"
+copy_imports "$there"
+(cd "$there/imports" && wine "$top/demo-pictures.exe" convert снимок.jpg photo.webp frame-0.png "$there/converted")
 wine "$top/demo-pictures.exe" view --square 64 "$there/converted/01.raw" "$there/view.png"
-same "$here/view.png" "$there/view.png"
+for output in pictures kimo.xm frames converted view.png; do
+  same "$here/$output" "$there/$output"
+done
+frames=$(find "$here/frames" -name '*.raw' | wc -l)
 
 # The same messages and exit codes on failure.
 "$native/tools/demo-pictures" view "$here/missing.raw" "$here/x.png" 2>"$work/native.err" && fail "view of nothing succeeded"

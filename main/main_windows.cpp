@@ -33,7 +33,10 @@ int main(int argc, char** argv) {
 
     if (mode == SaverMode::Preview) {
         StartOffscreen();
-        RunPreview(previewWindow);
+        RunPreview(previewWindow, [](uint32_t elapsed) -> const Picture& {
+            ComposeFrame(elapsed, elapsed);
+            return OutputBuffer;
+        });
         ExitProcess(0);
     }
     if (mode == SaverMode::FullScreen) {

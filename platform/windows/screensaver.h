@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "facts/picture.h"
+
 enum class SaverMode { Show, FullScreen, Preview, Settings };
 
 // How the program was asked to run; `previewWindow` is set for Preview.
@@ -14,8 +16,9 @@ SaverMode SaverModeOf(int argc, char** argv, uintptr_t& previewWindow);
 // The settings box: there is nothing to set beyond the music file named here.
 void ShowSaverSettings(const std::string& musicSwitch);
 
-// Draws the show into `window`, scaled to fit it, until the window goes away.
-void RunPreview(uintptr_t window);
+// Draws the frames `frameAt` gives for the milliseconds since the start into
+// `window`, scaled to fit it, until the window goes away.
+void RunPreview(uintptr_t window, const Picture& (*frameAt)(uint32_t elapsed));
 
 // Keeps the saver silent: the sound is sent nowhere.
 void SilenceTheSaver();

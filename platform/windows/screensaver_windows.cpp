@@ -5,9 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "fx/picture.h"
 #include "platform/windows/utf8.h"
-#include "show/render_frame.h"
 
 namespace {
 
@@ -47,7 +45,7 @@ void SilenceTheSaver() { _wputenv(L"SDL_AUDIODRIVER=dummy"); }
 
 // Drawn in a child window of the preview, as Windows expects of a saver: the
 // child goes away with its parent.
-void RunPreview(uintptr_t handle) {
+void RunPreview(uintptr_t handle, const Picture& (*frameAt)(uint32_t elapsed)) {
     const HWND parent = reinterpret_cast<HWND>(handle);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -72,7 +70,7 @@ void RunPreview(uintptr_t handle) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         const uint32_t elapsed = GetTickCount() - start;
-        ComposeFrame(elapsed, elapsed);
+        const Picture& frame = frameAt(elapsed);
         GetClientRect(window, &area);
         const int width = area.right, height = area.bottom;
         // The band's shape kept, centred, black around it.
@@ -84,7 +82,7 @@ void RunPreview(uintptr_t handle) {
         if (HDC canvas = GetDC(window)) {
             SetStretchBltMode(canvas, COLORONCOLOR);
             StretchDIBits(canvas, (width - bandWidth) / 2, (height - bandHeight) / 2, bandWidth, bandHeight, 0, 0,
-                          PictureWidth, BandBottom - BandTop, OutputBuffer.Pixels + BandTop * PictureWidth, &format,
+                          PictureWidth, BandBottom - BandTop, frame.Pixels + BandTop * PictureWidth, &format,
                           DIB_RGB_COLORS, SRCCOPY);
             ReleaseDC(window, canvas);
         }

@@ -1,7 +1,7 @@
 // The SDL display device: a desktop-sized full-screen window in place of a
-// mode switch, the frame's rows placed on it as the display says, scaled
-// sharply, and a streaming texture as the back buffer. Its modes are 32 bits (XRGB8888),
-// 24 bits (BGR24) and 16 bits (RGB565); the environment variable
+// mode switch, the frame's rows placed on it where the display says, scaled
+// sharply, and a streaming texture as the back buffer. Its modes are 32 bits
+// (XRGB8888), 24 bits (BGR24) and 16 bits (RGB565); the environment variable
 // DEMO_PIXEL_FORMAT names the only format to offer instead (XRGB8888,
 // XBGR8888, BGR24, RGB24, RGB565, BGR565, RGB555 or BGR555).
 

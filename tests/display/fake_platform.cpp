@@ -18,6 +18,9 @@ namespace {
 WindowObject Window;
 ModuleObject Library;
 
+// A call without arguments is its own line, not a format.
+void Record(const char* line) { Fake.calls.emplace_back(line); }
+
 void Record(const char* format, auto... args) {
     char line[160];
     std::snprintf(line, sizeof line, format, args...);

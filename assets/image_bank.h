@@ -1,16 +1,7 @@
 #pragma once
 
-#include <cstdio>
-
-#include "fx/picture.h"
-
-constexpr int ImageCount = 23;
-
-// The file of picture `number` (1 to ImageCount): "01.raw" ... "23.raw".
-constexpr int PictureFileNameSize = 16;  // room for any int
-inline void PictureFileName(char (&name)[PictureFileNameSize], int number) {
-    std::snprintf(name, sizeof name, "%02d.raw", number);
-}
+#include "facts/content.h"
+#include "facts/picture.h"
 
 // Slot i holds the picture of file number i + 1; zero until loaded.
 extern Picture ImageBank[ImageCount];

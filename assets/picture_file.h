@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 void EncodePictureFile(const Picture& picture, uint8_t (&bytes)[PictureBytes]);
 

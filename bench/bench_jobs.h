@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // ImageBank filled with detailed pictures, the sine table built, the working
 // pictures filled; the frame clock installed. Idempotent.

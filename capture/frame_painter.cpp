@@ -7,7 +7,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
-#include "display/band_fit.h"
+#include "facts/band_fit.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // Where the picture goes in a video frame: the framed rows, enlarged `scale`
 // times with their top left corner at (x, y); black around.

@@ -1,15 +1,17 @@
 # The show's facts that the scripts, the package rules and the page need as
-# well, read from the C++ headers that define them: each is written once, in
-# C++, and a header that no longer says it in the expected words stops the
-# configuration rather than leaving a stale copy somewhere.
+# well, read from facts/, where each is written once: the package's name and
+# version in facts/package.sh, the rest in the C++ headers. A file that no
+# longer says a fact in the expected words stops the configuration rather than
+# leaving a stale copy somewhere. Included before project(), which takes the
+# version from here.
 #
-# Sets DEMO_FRAME_WIDTH, DEMO_FRAME_HEIGHT, DEMO_BAND_TOP, DEMO_BAND_BOTTOM,
-# DEMO_PICTURE_COUNT, DEMO_PICTURE_FILES (01.raw ...), DEMO_MODULE_FILE,
-# DEMO_MAX_MODULE_BYTES (an expression C++ and JavaScript both read),
-# DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS (NAME=NUMBER ...), the same as
-# JavaScript literals for the page's templates (web/show_facts.js.in,
-# platform/web/page_events.js.in), and writes show_facts.sh in the build
-# folder for the shell scripts.
+# Sets DEMO_PACKAGE, DEMO_VERSION, DEMO_PICTURE_WIDTH, DEMO_PICTURE_HEIGHT,
+# DEMO_BAND_TOP, DEMO_BAND_BOTTOM, DEMO_PICTURE_COUNT, DEMO_PICTURE_FILES
+# (01.raw ...), DEMO_MODULE_FILE, DEMO_MAX_MODULE_BYTES (an expression C++
+# and JavaScript both read), DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS
+# (NAME=NUMBER ...), the same as JavaScript literals for the page's templates
+# (web/show_facts.js.in, platform/web/page_events.js.in), and writes
+# show_facts.sh in the build folder for the shell scripts.
 
 # A change to a header the facts come from configures the build again.
 function(demo_fact_header header)
@@ -26,16 +28,18 @@ function(demo_read_fact variable header pattern)
   set(${variable} "${CMAKE_MATCH_1}" PARENT_SCOPE)
 endfunction()
 
-demo_read_fact(DEMO_FRAME_WIDTH fx/picture.h "constexpr int PictureWidth = ([0-9]+)")
-demo_read_fact(DEMO_FRAME_HEIGHT fx/picture.h "constexpr int PictureHeight = ([0-9]+)")
-demo_read_fact(DEMO_BAND_TOP fx/picture.h "constexpr int BandTop = ([0-9]+)")
-demo_read_fact(DEMO_BAND_BOTTOM fx/picture.h "constexpr int BandBottom = ([0-9]+)")
-demo_read_fact(DEMO_PICTURE_COUNT assets/image_bank.h "constexpr int ImageCount = ([0-9]+)")
-demo_read_fact(DEMO_MODULE_FILE main/demo_main.h "constexpr char ModuleFileName\\[\\] = \"([^\"]+)\"")
-demo_read_fact(DEMO_MAX_MODULE_BYTES platform/file_range.h "constexpr uint64_t MaxModuleBytes = ([0-9]+ << [0-9]+)")
+demo_read_fact(DEMO_PACKAGE facts/package.sh "^package=([a-z0-9-]+)$")
+demo_read_fact(DEMO_VERSION facts/package.sh "^version=([0-9]+\\.[0-9]+\\.[0-9]+)$")
+demo_read_fact(DEMO_PICTURE_WIDTH facts/picture.h "constexpr int PictureWidth = ([0-9]+)")
+demo_read_fact(DEMO_PICTURE_HEIGHT facts/picture.h "constexpr int PictureHeight = ([0-9]+)")
+demo_read_fact(DEMO_BAND_TOP facts/picture.h "constexpr int BandTop = ([0-9]+)")
+demo_read_fact(DEMO_BAND_BOTTOM facts/picture.h "constexpr int BandBottom = ([0-9]+)")
+demo_read_fact(DEMO_PICTURE_COUNT facts/content.h "constexpr int ImageCount = ([0-9]+)")
+demo_read_fact(DEMO_MODULE_FILE facts/content.h "constexpr char ModuleFileName\\[\\] = \"([^\"]+)\"")
+demo_read_fact(DEMO_MAX_MODULE_BYTES facts/content.h "constexpr uint64_t MaxModuleBytes = ([0-9]+ << [0-9]+)")
 
 # PictureFileName's format, a zero-padded number and a suffix.
-demo_read_fact(name_format assets/image_bank.h "snprintf\\(name, sizeof name, \"([^\"]+)\", number\\)")
+demo_read_fact(name_format facts/content.h "snprintf\\(name, sizeof name, \"([^\"]+)\", number\\)")
 if(NOT name_format MATCHES "^%0([1-9])d([^%]*)$")
   message(FATAL_ERROR "PictureFileName's format ${name_format} is not %0Nd and a suffix: update cmake/show_facts.cmake")
 endif()

@@ -1,8 +1,7 @@
 #include "content_location/content_folder.h"
 
-#include "assets/image_bank.h"
 #include "content_location/content_system.h"
-#include "main/demo_main.h"
+#include "facts/content.h"
 
 std::vector<std::string> ContentFileNames() {
     std::vector<std::string> names;

@@ -1,5 +1,7 @@
 #include "display/display.h"
 
+#include "facts/band_fit.h"
+#include "facts/picture.h"
 #include "platform/process.h"
 
 HMODULE DisplayLibrary;
@@ -8,13 +10,13 @@ HWND MainWindow;
 WNDCLASSA WindowClass;
 IDirectDrawSurface* PrimarySurface;
 IDirectDrawSurface* BackBuffer;
-int FrameWidth;
-int FrameHeight;
+int ModeWidth;
+int ModeHeight;
 int AppActive;
 
 int InitDisplay(const char* title, int width, int height) {
-    FrameWidth = width;
-    FrameHeight = height;
+    ModeWidth = width;
+    ModeHeight = height;
 
     DisplayLibrary = LoadLibraryA("ddraw.dll");
     if (!DisplayLibrary) return 0;
@@ -58,7 +60,16 @@ int InitDisplay(const char* title, int width, int height) {
     format.dwSize = sizeof format;
     if (FAILED(PrimarySurface->GetPixelFormat(&format)) || !(format.dwFlags & DDPF_RGB)) return 0;
     Converter = SelectConverter(format.dwRGBBitCount, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
-    return Converter ? 1 : 0;
+    if (!Converter) return 0;
+    DirectDraw->SetFramePlacement(PlaceBand);
+    return 1;
+}
+
+FramePlacement PlaceBand(int screenWidth, int screenHeight) {
+    const bool band = ModeHeight >= BandBottom;
+    const int firstRow = band ? BandTop : 0, rows = band ? BandBottom - BandTop : ModeHeight;
+    const BandPlace place = FitBand(screenWidth, screenHeight, ModeWidth, rows);
+    return {firstRow, rows, place.x, place.y, place.width, place.height};
 }
 
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

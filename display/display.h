@@ -18,9 +18,11 @@
 //                                 streaming texture as the back buffer
 //   Lock, Unlock                  the texture's memory, write-only; its pitch
 //                                 may exceed a row
-//   Flip                          the texture's letterbox band scaled up by
-//                                 a whole factor (FitBand), black around
-//                                 it, shown
+//   SetFramePlacement             remembers PlaceBand, which the device asks
+//                                 at every flip
+//   Flip                          the texture's rows that PlaceBand names,
+//                                 scaled into its rectangle, black around
+//                                 them, shown
 //   PeekMessageA                  SDL's events as messages: quit and close as
 //                                 WM_CLOSE, focus as WM_ACTIVATEAPP, the
 //                                 pointer's arrival as WM_SETCURSOR
@@ -40,15 +42,20 @@ extern HWND MainWindow;
 extern WNDCLASSA WindowClass;
 extern IDirectDrawSurface* PrimarySurface;
 extern IDirectDrawSurface* BackBuffer;  // part of the primary's flipping chain
-extern int FrameWidth;                  // pixels per presented row
-extern int FrameHeight;                 // presented rows
+extern int ModeWidth;                   // pixels per presented row
+extern int ModeHeight;                  // presented rows
 extern int AppActive;                   // nothing is presented while 0
 
 // Creates the window `title` (also its class name), takes the screen at
 // width x height in 32, 24 or 16 bits per pixel with a flipping back buffer,
-// and selects the Converter. 1 on success; 0 on failure, leaving whatever was
-// already created in place.
+// selects the Converter and tells the device PlaceBand. 1 on success; 0 on
+// failure, leaving whatever was already created in place.
 int InitDisplay(const char* title, int width, int height);
+
+// What a screen of screenWidth x screenHeight device pixels shows of the
+// mode: its letterbox band (the whole mode when it is too short to hold the
+// band) where FitBand puts it.
+FramePlacement PlaceBand(int screenWidth, int screenHeight);
 
 // A close request releases the display and ends the process with exit code 0;
 // activation changes set AppActive; cursor requests hide the cursor.

@@ -20,8 +20,8 @@ int PresentFrame(const Picture& picture) {
     surface.dwSize = sizeof surface;
     if (FAILED(BackBuffer->Lock(nullptr, &surface, DDLOCK_WAIT, nullptr))) return 0;
     uint8_t* rows = static_cast<uint8_t*>(surface.lpSurface);
-    for (int row = 0; row < FrameHeight; ++row)
-        Converter(picture.Pixels + row * FrameWidth, rows + row * surface.lPitch, FrameWidth);
+    for (int row = 0; row < ModeHeight; ++row)
+        Converter(picture.Pixels + row * ModeWidth, rows + row * surface.lPitch, ModeWidth);
     BackBuffer->Unlock(surface.lpSurface);
     PrimarySurface->Flip(nullptr, DDFLIP_WAIT);
     Sleep(0);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // Handles the window's pending messages and, while the application is active,
 // converts `picture` into the back buffer and flips it to the screen.

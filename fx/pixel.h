@@ -3,7 +3,7 @@
 // rotozoom and the radial blur.
 
 #include "fx/fixed_point.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // destination = (destination * (255 - alpha) + source * alpha) / 256 per
 // channel; the spare byte of the result is always 0. Alpha is clamped into

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 constexpr int SineTableSize = 20002;
 

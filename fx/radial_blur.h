@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // Smears the band of `picture` outward from the screen centre, in place:
 // each pixel takes a bilinear sample slightly nearer the centre, read after

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // Draws `source` turned by `angle` radians and magnified by `zoom` about the
 // screen centre into the band of `destination`, bilinear filtered. Pixels

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // An image of 8-bit sRGB pixels, three bytes red, green, blue each, row by row.
 struct RgbImage {

@@ -1,9 +1,5 @@
 #pragma once
 
-// The music module the show plays, from the working directory beside the
-// pictures.
-constexpr char ModuleFileName[] = "kimo.xm";
-
 // Runs the whole show: loads the pictures, takes the screen, starts the
 // music and presents frames until Escape is pressed. Ends the process with
 // exit code 0; returns 1 when the display cannot be set up.

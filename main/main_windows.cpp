@@ -7,7 +7,7 @@
 #include "assets/image_bank.h"
 #include "content_location/content_folder.h"
 #include "content_location/content_system.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 #include "main/demo_main.h"
 #include "platform/clock.h"
 #include "platform/process.h"

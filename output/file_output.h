@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // New files, each written under a temporary name beside its own and put in
 // place together by Commit. Whatever is not in place when the set goes away

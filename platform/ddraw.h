@@ -66,6 +66,19 @@ struct DDSURFACEDESC {
 struct GUID;
 struct RECT;
 
+// Where a flip puts the frame. The devices' screens are windows of any size,
+// not a mode of the frame's own: rows firstRow .. firstRow + rows - 1 of the
+// back buffer fill the rectangle x, y, width x height of the screen, counted
+// in device pixels, and the rest of the screen is black.
+struct FramePlacement {
+    int firstRow, rows;
+    int x, y, width, height;
+};
+
+// Whoever sets the mode decides the placement, asked at every flip with the
+// screen's size as it is then (a window may be resized at any time).
+using PlaceFrame = FramePlacement (*)(int screenWidth, int screenHeight);
+
 class IDirectDrawSurface {
 public:
     virtual ULONG Release() = 0;
@@ -88,6 +101,11 @@ public:
     virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) = 0;
     virtual HRESULT RestoreDisplayMode() = 0;
     virtual HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) = 0;
+    // The one addition to the interface, for screens that are not the mode:
+    // until it is called a flip stretches the whole frame over the screen.
+    // A page, which places its canvas itself, takes it and shows the frame
+    // whole.
+    virtual HRESULT SetFramePlacement(PlaceFrame place) = 0;
 
 protected:
     ~IDirectDraw() = default;

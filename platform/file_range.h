@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-// Far above any real module; more is refused rather than held in memory.
-constexpr uint64_t MaxModuleBytes = 64 << 20;
+#include "facts/content.h"
 
 // `length` bytes of the file `name` from `offset`, or the rest of the file
 // from `offset` when `length` is 0 (a length past the end reads to the end).

@@ -34,7 +34,8 @@ fi
 # cpack's own staging stays in the build folder; only the package comes out.
 (cd "$build" && cpack -G DEB -B "$build/cpack")
 mkdir -p packages
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-deb=twenty-three-turns_${version}_$arch.deb
+# shellcheck source=facts/package.sh
+. facts/package.sh
+deb=${package}_${version}_$arch.deb
 cp "$build/cpack/$deb" packages/
 echo "packages/$deb: $(stat -c %s "packages/$deb") bytes"

@@ -57,17 +57,18 @@ fi
 # Each package is built once: the normal build's package test checks this one.
 stage "both packages"
 native=$(dpkg --print-architecture)
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# shellcheck source=facts/package.sh
+. facts/package.sh
 scripts/package.sh "$native"
 scripts/package.sh arm64
 stage "the normal build's tests"
-(cd build && DEMO_PACKAGE_DEB=$PWD/../packages/twenty-three-turns_${version}_$native.deb ctest --output-on-failure -j"$(nproc)")
+(cd build && DEMO_PACKAGE_DEB=$PWD/../packages/${package}_${version}_$native.deb ctest --output-on-failure -j"$(nproc)")
 
 stage "the ARM check"
 scripts/cross-test.sh aarch64
 stage "the arm64 package's check"
-tests/package/arm64_package_test.sh "packages/twenty-three-turns_${version}_$native.deb" \
-                                    "packages/twenty-three-turns_${version}_arm64.deb"
+tests/package/arm64_package_test.sh "packages/${package}_${version}_$native.deb" \
+                                    "packages/${package}_${version}_arm64.deb"
 
 stage "the page"
 # Node reads the page's files as Debian 12's node 18 does, whatever its version:

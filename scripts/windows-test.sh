@@ -9,8 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$(pwd)
 native=${DEMO_BUILD_DIR:-$source/build}
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-zip=$source/packages/twenty-three-turns-$version-windows-x64.zip
+# shellcheck source=facts/package.sh
+. facts/package.sh
+zip=$source/packages/$package-$version-windows-x64.zip
 
 scripts/package.sh windows
 cmake --build "$native" -j"$(nproc)" --target demo-frames demo-pictures demo-music e2e_tests

@@ -17,8 +17,9 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source/packaging/windows-toolcha
       -DDEMO_NATIVE_TOOLS="$source/build/tools" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target demo demo-frames demo-pictures demo-music
 
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-name=twenty-three-turns-$version-windows-x64
+# shellcheck source=facts/package.sh
+. facts/package.sh
+name=$package-$version-windows-x64
 stage=$build/zip
 rm -rf "$stage"
 mkdir -p "$stage/$name/licenses"

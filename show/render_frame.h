@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "assets/image_bank.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // Timeline: each picture of the bank holds the screen for one 16-second
 // segment while it fades into the next; the whole cycle then repeats.

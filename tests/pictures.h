@@ -11,7 +11,7 @@
 
 #include "assets/image_bank.h"
 #include "assets/picture_file.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 #include "tests/scratch_directory.h"
 
 // A picture file's bytes: blue, green, red, spare for each pixel.

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "assets/picture_file.h"
+#include "facts/content.h"
 #include "import/image_file.h"
 #include "import/resample.h"
-#include "platform/file_range.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // turns. The same bytes on every run.
 
 #include "assets/image_bank.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 // One default picture for every slot of the image bank.
 constexpr int DefaultPictureCount = ImageCount;

@@ -25,7 +25,7 @@
 
 #include <cstdint>
 
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 struct alignas(32) BlurLanes {
     uint16_t lane[16];

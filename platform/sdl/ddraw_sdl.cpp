@@ -1,7 +1,7 @@
 // The SDL display device: a desktop-sized full-screen window in place of a
-// mode switch, the frame's letterbox band scaled up sharply to fit it, and a
-// streaming texture as the back buffer. Its modes are 32 bits (XRGB8888),
-// 24 bits (BGR24) and 16 bits (RGB565); the environment variable
+// mode switch, the frame's rows placed on it where the display says, scaled
+// sharply, and a streaming texture as the back buffer. Its modes are 32 bits
+// (XRGB8888), 24 bits (BGR24) and 16 bits (RGB565); the environment variable
 // DEMO_PIXEL_FORMAT names the only format to offer instead (XRGB8888,
 // XBGR8888, BGR24, RGB24, RGB565, BGR565, RGB555 or BGR555).
 
@@ -16,8 +16,6 @@
 #include <cstring>
 #include <string>
 
-#include "display/band_fit.h"
-#include "fx/picture.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
@@ -103,27 +101,7 @@ public:
         return ended;
     }
 
-    // Shows the back buffer's letterbox band where FitBand puts it on the
-    // renderer's output, counted in device pixels, with nearest sampling and
-    // black around it; the renderer's vertical sync makes this wait for the
-    // display.
-    HRESULT Flip(IDirectDrawSurface*, DWORD) override {
-        if (const HRESULT checked = CheckFlipRequest(backBuffer ? &backBuffer->lock : nullptr); FAILED(checked))
-            return checked;
-        int width = 0, height = 0, outputWidth = 0, outputHeight = 0;
-        SDL_QueryTexture(texture, nullptr, nullptr, &width, &height);
-        SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-        // A mode too short for the band is shown whole.
-        const SDL_Rect band = height >= BandBottom ? SDL_Rect{0, BandTop, width, BandBottom - BandTop}
-                                                   : SDL_Rect{0, 0, width, height};
-        const BandPlace place = FitBand(outputWidth, outputHeight, band.w, band.h);
-        const SDL_Rect shown = {place.x, place.y, place.width, place.height};
-        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-        SDL_RenderClear(renderer);
-        if (SDL_RenderCopy(renderer, texture, &band, &shown) != 0) return DDERR_GENERIC;
-        SDL_RenderPresent(renderer);
-        return DD_OK;
-    }
+    HRESULT Flip(IDirectDrawSurface*, DWORD) override;
 
 private:
     bool IsBackBuffer() const { return !owner; }
@@ -234,7 +212,14 @@ public:
         return DD_OK;
     }
 
+    HRESULT SetFramePlacement(PlaceFrame rule) override {
+        place = rule;
+        return DD_OK;
+    }
+
     void Forget() { primary = nullptr; }
+
+    PlaceFrame Placement() const { return place; }
 
 private:
     struct Mode {
@@ -244,7 +229,33 @@ private:
     SDL_Window* exclusive = nullptr;  // the window holding the screen
     Mode mode{};
     SdlSurface* primary = nullptr;
+    PlaceFrame place = nullptr;
 };
+
+// Shows the back buffer's rows where the placement puts them on the
+// renderer's output, with nearest sampling and black around them; the
+// renderer's vertical sync makes this wait for the display.
+HRESULT SdlSurface::Flip(IDirectDrawSurface*, DWORD) {
+    if (const HRESULT checked = CheckFlipRequest(backBuffer ? &backBuffer->lock : nullptr); FAILED(checked))
+        return checked;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    int copied = 0;
+    if (const PlaceFrame place = owner->Placement()) {
+        int width = 0, outputWidth = 0, outputHeight = 0;
+        SDL_QueryTexture(texture, nullptr, nullptr, &width, nullptr);
+        SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+        const FramePlacement placed = place(outputWidth, outputHeight);
+        const SDL_Rect rows = {0, placed.firstRow, width, placed.rows};
+        const SDL_Rect shown = {placed.x, placed.y, placed.width, placed.height};
+        copied = SDL_RenderCopy(renderer, texture, &rows, &shown);
+    } else {
+        copied = SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    }
+    if (copied != 0) return DDERR_GENERIC;
+    SDL_RenderPresent(renderer);
+    return DD_OK;
+}
 
 ULONG SdlSurface::Release() {
     if (IsBackBuffer()) return 1;  // lives and dies with its primary

@@ -111,6 +111,9 @@ public:
         return DD_OK;
     }
 
+    // The canvas is the mode; the page places it (fit.js).
+    HRESULT SetFramePlacement(PlaceFrame) override { return DD_OK; }
+
     void Forget() { primary = nullptr; }
 
 private:

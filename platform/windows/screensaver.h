@@ -20,8 +20,8 @@ bool OpenPreview(uintptr_t window);
 // Handles the preview's messages; false once its window has gone with the
 // window it was shown in.
 bool PreviewOpen();
-// Draws `rows` rows of 32-bit pixels, `width` wide, into the preview, scaled
-// to fit it with their shape kept, centred on black.
+// Draws `rows` rows of 32-bit pixels, `width` wide, into the preview, placed
+// as the show places its band on a screen.
 void DrawPreview(const uint32_t* pixels, int width, int rows);
 
 // Keeps the saver silent: the sound is sent nowhere.

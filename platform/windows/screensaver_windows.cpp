@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "facts/band_fit.h"
 #include "platform/windows/utf8.h"
 
 namespace {
@@ -82,16 +83,11 @@ void DrawPreview(const uint32_t* pixels, int width, int rows) {
     format.bmiHeader.biCompression = BI_RGB;
     RECT area{};
     GetClientRect(Preview, &area);
-    // The picture's shape kept, centred, black around it.
-    int fitWidth = area.right, fitHeight = area.right * rows / width;
-    if (fitHeight > area.bottom) {
-        fitHeight = area.bottom;
-        fitWidth = area.bottom * width / rows;
-    }
+    const BandPlace place = FitBand(area.right, area.bottom, width, rows);
     if (HDC canvas = GetDC(Preview)) {
         SetStretchBltMode(canvas, COLORONCOLOR);
-        StretchDIBits(canvas, (area.right - fitWidth) / 2, (area.bottom - fitHeight) / 2, fitWidth, fitHeight, 0, 0,
-                      width, rows, pixels, &format, DIB_RGB_COLORS, SRCCOPY);
+        StretchDIBits(canvas, place.x, place.y, place.width, place.height, 0, 0, width, rows, pixels, &format,
+                      DIB_RGB_COLORS, SRCCOPY);
         ReleaseDC(Preview, canvas);
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "display/present.h"
 #include "tests/display/fake_platform.h"
 
 namespace {
@@ -17,19 +18,6 @@ const std::string TwoBackBuffers = "CreateSurface size " + SurfaceSize + " flags
 const std::string OneBackBuffer = "CreateSurface size " + SurfaceSize + " flags 0x21 count 1 caps 0x4218 outer (nil)";
 const std::string PlainPrimary = "CreateSurface size " + SurfaceSize + " flags 0x1 count 0 caps 0x4200 outer (nil)";
 
-const Calls SetUpCalls = {
-    "LoadLibraryA ddraw.dll",
-    "GetProcAddress DirectDrawCreate",
-    "DirectDrawCreate (nil) (nil)",
-    "RegisterClassA test style 0",
-    "CreateWindowExA 0 test test 0x80080000 0,0 0x0",
-    "SetCooperativeLevel main 0x11",
-    "SetDisplayMode 320x240x32",
-    TwoBackBuffers,
-    "primary GetAttachedSurface 0x4",
-    "primary GetPixelFormat size 32",
-};
-
 const Calls ShutdownCalls = {
     "primary Release", "RestoreDisplayMode", "SetCooperativeLevel main 0x8", "DirectDraw Release",
     "DestroyWindow main", "FreeLibrary ddraw",
@@ -40,17 +28,32 @@ protected:
     void SetUp() override { ResetFake(); }
 };
 
-TEST_F(Display, SetUpTakesEveryStepInOrder) {
-    EXPECT_EQ(InitDisplay("test", 320, 240), 1);
-    EXPECT_EQ(Fake.calls, SetUpCalls);
-    EXPECT_EQ(Converter, ConvertCopy32);
-    EXPECT_EQ(Fake.classes.ProcedureOf("test"), WindowProc);
-    EXPECT_EQ(MainWindow, FakeWindow());
-    EXPECT_EQ(PrimarySurface, &Fake.primary);
-    EXPECT_EQ(BackBuffer, &Fake.backBuffer);
-    EXPECT_EQ(FrameWidth, 320);
-    EXPECT_EQ(FrameHeight, 240);
-    EXPECT_EQ(AppActive, 0);  // until the window is activated
+// Set up, activated through the window and given a frame, the display shows
+// the frame's band on a 1920 x 1080 screen, each pixel 6 x 6, centred on
+// black; a mode too short for the band is shown whole.
+TEST_F(Display, APresentedFrameLandsOnTheScreenAsItsBandEnlargedAndCentred) {
+    struct Case {
+        int modeHeight, firstRow, rows, top;
+    };
+    static Picture frame;
+    for (int i = 0; i < PicturePixels; ++i) frame.Pixels[i] = static_cast<uint32_t>(i) + 1;
+    for (const Case& shown : {Case{240, 32, 176, 12}, Case{160, 0, 160, 60}}) {
+        SCOPED_TRACE(shown.modeHeight);
+        ResetFake();
+        ASSERT_EQ(InitDisplay("test", 320, shown.modeHeight), 1);
+        Fake.messages.Post(FakeWindow(), WM_ACTIVATEAPP, 1);
+        ASSERT_EQ(PresentFrame(frame), 1);
+        ASSERT_EQ(Fake.screen.size(), 1920u * 1080u);
+        int wrong = 0;
+        for (int y = 0; y < 1080; ++y)
+            for (int x = 0; x < 1920; ++x) {
+                const int row = (y - shown.top) / 6;
+                const bool inside = y >= shown.top && row < shown.rows;
+                const uint32_t expected = inside ? frame.Pixels[(shown.firstRow + row) * 320 + x / 6] : 0;
+                wrong += Fake.screen[y * 1920 + x] != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST_F(Display, A16BitOnlyDisplayIsAcceptedAfter32And24Fail) {

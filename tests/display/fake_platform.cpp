@@ -1,6 +1,7 @@
 #include "tests/display/fake_platform.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "display/display.h"
@@ -16,6 +17,9 @@ namespace {
 
 WindowObject Window;
 ModuleObject Library;
+
+// A call without arguments is its own line, not a format.
+void Record(const char* line) { Fake.calls.emplace_back(line); }
 
 void Record(const char* format, auto... args) {
     char line[160];
@@ -41,7 +45,7 @@ void ResetFake() {
     WindowClass = {};
     PrimarySurface = nullptr;
     BackBuffer = nullptr;
-    FrameWidth = FrameHeight = 0;
+    ModeWidth = ModeHeight = 0;
     AppActive = 0;
     Converter = nullptr;
 }
@@ -124,11 +128,20 @@ HRESULT FakeDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
 
 HRESULT FakeDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
     Record("SetDisplayMode %ux%ux%u", width, height, bitsPerPixel);
-    return Fake.depths.count(bitsPerPixel) ? DD_OK : DDERR_UNSUPPORTED;
+    if (!Fake.depths.count(bitsPerPixel)) return DDERR_UNSUPPORTED;
+    Fake.modeWidth = static_cast<int>(width);
+    Fake.modeHeight = static_cast<int>(height);
+    return DD_OK;
 }
 
 HRESULT FakeDirectDraw::RestoreDisplayMode() {
     Record("RestoreDisplayMode");
+    return DD_OK;
+}
+
+HRESULT FakeDirectDraw::SetFramePlacement(PlaceFrame place) {
+    Record("SetFramePlacement");
+    Fake.place = place;
     return DD_OK;
 }
 
@@ -169,7 +182,7 @@ HRESULT FakeSurface::Restore() {
 HRESULT FakeSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD flags, void* event) {
     Record("%s Lock %p size %u flags %u %p", name, static_cast<void*>(rect), desc->dwSize, flags, event);
     if (FAILED(Fake.lockResult)) return Fake.lockResult;
-    Fake.surfaceMemory.resize(static_cast<size_t>(Fake.pitch) * 240);
+    Fake.surfaceMemory.resize(static_cast<size_t>(Fake.pitch) * Fake.modeHeight);
     desc->lPitch = Fake.pitch;
     desc->lpSurface = Fake.surfaceMemory.data();
     return DD_OK;
@@ -182,5 +195,17 @@ HRESULT FakeSurface::Unlock(void* surfaceData) {
 
 HRESULT FakeSurface::Flip(IDirectDrawSurface* target, DWORD flags) {
     Record("%s Flip %p %u", name, static_cast<void*>(target), flags);
+    Fake.screen.assign(static_cast<size_t>(Fake.screenWidth) * Fake.screenHeight, 0);
+    if (!Fake.place) return DD_OK;
+    const FramePlacement placed = Fake.place(Fake.screenWidth, Fake.screenHeight);
+    for (int y = 0; y < placed.height; ++y) {
+        const int row = placed.firstRow + y * placed.rows / placed.height;
+        for (int x = 0; x < placed.width; ++x) {
+            const int column = x * Fake.modeWidth / placed.width;
+            uint32_t pixel;
+            std::memcpy(&pixel, Fake.surfaceMemory.data() + row * Fake.pitch + column * 4, 4);
+            Fake.screen[(placed.y + y) * Fake.screenWidth + placed.x + x] = pixel;
+        }
+    }
     return DD_OK;
 }

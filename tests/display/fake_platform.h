@@ -1,8 +1,8 @@
 #pragma once
 // Test doubles for the platform services the display code calls: a window
 // system that serves queued messages, a process whose end throws, and a
-// display device whose every step can be made to fail. Every call is
-// recorded in Fake.calls.
+// display device whose every step can be made to fail and whose flip paints
+// a screen of 32-bit pixels. Every call is recorded in Fake.calls.
 
 #include <set>
 #include <string>
@@ -39,6 +39,7 @@ public:
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) override;
     HRESULT RestoreDisplayMode() override;
     HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, void* outer) override;
+    HRESULT SetFramePlacement(PlaceFrame place) override;
 };
 
 struct FakePlatform {
@@ -55,10 +56,17 @@ struct FakePlatform {
     DDPIXELFORMAT pixelFormat = {32, DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
     HRESULT lockResult = DD_OK;
     LONG pitch = 1280;
-    std::vector<uint8_t> surfaceMemory;  // what Lock hands out, resized to pitch x 240
+    std::vector<uint8_t> surfaceMemory;  // what Lock hands out, pitch x the mode's rows
     MessageQueue messages;               // served by PeekMessageA
 
+    // What a flip shows: the back buffer's memory read as 32-bit pixels and
+    // placed as the display asked, nearest sampled, black elsewhere.
+    int screenWidth = 1920, screenHeight = 1080;
+    std::vector<uint32_t> screen;
+    PlaceFrame place = nullptr;
+
     bool primaryFlips = false;  // whether the primary came with back buffers
+    int modeWidth = 0, modeHeight = 0;
     WindowClasses classes;
     FakeDirectDraw directDraw;
     FakeSurface primary{"primary"};

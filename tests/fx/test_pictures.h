@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "authoring/xorshift.h"
-#include "fx/picture.h"
+#include "facts/picture.h"
 
 inline void FillRandom(Picture& picture, uint32_t seed) {
     for (uint32_t& word : picture.Pixels) word = Xorshift32(seed);

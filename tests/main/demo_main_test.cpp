@@ -32,6 +32,9 @@ BOOL MusicResult;
 std::deque<SHORT> EscapeAnswers;  // then "pressed"
 std::deque<uint32_t> ClockReadings;
 
+// A call without arguments is its own line, not a format.
+void Record(const char* line) { Calls.emplace_back(line); }
+
 void Record(const char* format, auto... args) {
     char line[160];
     std::snprintf(line, sizeof line, format, args...);

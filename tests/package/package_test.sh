@@ -8,7 +8,9 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-name=twenty-three-turns
+# shellcheck source=facts/package.sh
+source "$source_dir/facts/package.sh"
+name=$package
 for command in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli file lintian; do
     command -v "$command" >/dev/null || { echo "$command is missing: run scripts/setup.sh --tests" >&2; exit 1; }
 done
@@ -19,7 +21,6 @@ source "$source_dir/tests/package/expect.sh"
 # shellcheck source=cmake/show_facts.sh.in
 source "$build/show_facts.sh"
 
-version=$(sed -n 's/^project(demo VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
 # The package scripts/package.sh made from this build (the test command's), or
 # one made here.
 if [ -n "${DEMO_PACKAGE_DEB:-}" ]; then

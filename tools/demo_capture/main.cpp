@@ -18,7 +18,7 @@
 #include "capture/progress.h"
 #include "command_line/command_line.h"
 #include "content_location/content_folder.h"
-#include "main/demo_main.h"
+#include "facts/content.h"
 #include "platform/module_file.h"
 #include "show/render_frame.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <tuple>
 
-#include "display/band_fit.h"
+#include "facts/band_fit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/band_fit.h"
+#include "facts/band_fit.h"
 
 #include <algorithm>
 #include <cstdint>

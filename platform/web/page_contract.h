@@ -58,7 +58,8 @@ uint8_t* DemoOwnImage(int width, int height);
 const uint8_t* DemoOwnPicture();
 
 // For the tests and benchmark: frames at `times` (ms) as demo-frames renders
-// them, PicturePixels words each; the mean microseconds of a frame.
+// them, PicturePixels words each; the mean microseconds of a frame at the
+// portable level (simd 0) or the page's (1).
 void DemoRenderFrames(const uint32_t* times, int count, uint32_t* frames);
 double DemoFrameMicroseconds(int simd, int frames);
 }

@@ -6,9 +6,6 @@
 // Where each colour, and the spare byte, is among a pixel's four bytes.
 export const Red = 2, Green = 1, Blue = 0, Spare = 3;
 
-// Pixel `index`'s [red, green, blue].
-export const rgbAt = (picture, index) => [picture[index * 4 + Red], picture[index * 4 + Green], picture[index * 4 + Blue]];
-
 // `picture`'s pixels into `out` as red, green, blue bytes, or as a canvas's
 // bytes, opaque, when `out` has four for each pixel.
 export function pictureToRgb(picture, out) {

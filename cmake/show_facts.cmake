@@ -8,9 +8,8 @@
 # Sets DEMO_PACKAGE, DEMO_VERSION, DEMO_PICTURE_WIDTH, DEMO_PICTURE_HEIGHT,
 # DEMO_BAND_TOP, DEMO_BAND_BOTTOM, DEMO_PICTURE_COUNT, DEMO_PICTURE_FILES
 # (01.raw ...), DEMO_MODULE_FILE, DEMO_MAX_MODULE_BYTES (an expression C++
-# and JavaScript both read), DEMO_ICON_PICTURE, DEMO_PAGE_EVENTS
-# (NAME=NUMBER ...), the same as JavaScript literals for the page's templates
-# (web/show_facts.js.in, platform/web/page_events.js.in), and writes
+# and JavaScript both read), DEMO_ICON_PICTURE, the same as JavaScript
+# literals for the page's template (web/show_facts.js.in), and writes
 # show_facts.sh in the build folder for the shell scripts.
 
 # A change to a header the facts come from configures the build again.
@@ -59,21 +58,8 @@ endforeach()
 # (counted from 0 here), the sunflower: it reads at any size.
 list(GET DEMO_PICTURE_FILES 12 DEMO_ICON_PICTURE)
 
-demo_fact_header(platform/web/page_events.h)
-file(STRINGS ${CMAKE_SOURCE_DIR}/platform/web/page_events.h lines REGEX "^ *Page[A-Za-z]+ = [0-9]+")
-set(DEMO_PAGE_EVENTS)
-foreach(line ${lines})
-  string(REGEX REPLACE "^ *Page([A-Za-z]+) = ([0-9]+).*" "\\1=\\2" event "${line}")
-  list(APPEND DEMO_PAGE_EVENTS ${event})
-endforeach()
-if(NOT DEMO_PAGE_EVENTS)
-  message(FATAL_ERROR "platform/web/page_events.h names no events: update cmake/show_facts.cmake")
-endif()
-
 # The same for the templates: shell words, JavaScript literals.
 string(REPLACE ";" " " DEMO_PICTURE_FILES_WORDS "${DEMO_PICTURE_FILES}")
 list(JOIN DEMO_PICTURE_FILES "', '" DEMO_PICTURE_FILES_JS)
 set(DEMO_PICTURE_FILES_JS "'${DEMO_PICTURE_FILES_JS}'")
-list(JOIN DEMO_PAGE_EVENTS ", " DEMO_PAGE_EVENTS_JS)
-string(REPLACE "=" ": " DEMO_PAGE_EVENTS_JS "${DEMO_PAGE_EVENTS_JS}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/show_facts.sh.in ${CMAKE_BINARY_DIR}/show_facts.sh @ONLY)

@@ -379,12 +379,9 @@ bool DecodeImage(const uint8_t* bytes, size_t size, const std::string& name, Rgb
     image.width = rgba->w;
     image.height = rgba->h;
     image.rgb.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = static_cast<const uint8_t*>(rgba->pixels) + static_cast<size_t>(y) * rgba->pitch;
-        uint8_t* out = image.rgb.data() + static_cast<size_t>(y) * image.width * 3;
-        for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < 3; ++c) out[x * 3 + c] = static_cast<uint8_t>((row[x * 4 + c] * row[x * 4 + 3] + 127) / 255);
-    }
+    for (int y = 0; y < image.height; ++y)
+        LayOverBlack(static_cast<const uint8_t*>(rgba->pixels) + static_cast<size_t>(y) * rgba->pitch,
+                     static_cast<size_t>(image.width), image.rgb.data() + static_cast<size_t>(y) * image.width * 3);
     if (format == Format::Jpeg) ApplyOrientation(Orientation(bytes, size), image);
     if (!pngExif.empty()) ApplyOrientation(Orientation(pngExif.data(), pngExif.size()), image);
     return true;

@@ -86,6 +86,16 @@ void ScaleToCover(const RgbImage& image, int width, int height, uint32_t* pixels
     }
 }
 
+void LayOverBlack(const uint8_t* rgba, size_t pixels, uint8_t* rgb) {
+    for (size_t i = 0; i < pixels; ++i) {
+        // Each pixel is read whole before its bytes are written, which lets `rgb` be `rgba`.
+        const uint32_t red = rgba[i * 4], green = rgba[i * 4 + 1], blue = rgba[i * 4 + 2], alpha = rgba[i * 4 + 3];
+        rgb[i * 3] = static_cast<uint8_t>((red * alpha + 127) / 255);
+        rgb[i * 3 + 1] = static_cast<uint8_t>((green * alpha + 127) / 255);
+        rgb[i * 3 + 2] = static_cast<uint8_t>((blue * alpha + 127) / 255);
+    }
+}
+
 void ScaleToCover(const RgbImage& image, Picture& picture) {
     ScaleToCover(image, PictureWidth, PictureHeight, picture.Pixels);
 }

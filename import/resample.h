@@ -1,6 +1,7 @@
 #pragma once
 // Scales photographs and drawings into picture files.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +13,10 @@ struct RgbImage {
     int height = 0;
     std::vector<uint8_t> rgb;
 };
+
+// `pixels` pixels of red, green, blue, alpha bytes laid over black into red,
+// green, blue bytes, rounded to the nearest; `rgb` may be `rgba` itself.
+void LayOverBlack(const uint8_t* rgba, size_t pixels, uint8_t* rgb);
 
 // Scales `image` to cover `width` x `height` with its aspect kept and crops the
 // middle, into 0x00RRGGBB `pixels`. Shrinking averages the area each output

@@ -5,10 +5,11 @@
 // rest follow behind it, a few at a time, with the music worklet.
 
 import { fetchBytes, readAll } from './fetch_bytes.js';
-import { FrameHeight as Height, FrameWidth as Width, MaxModuleBytes, ModuleFile, PictureBytes } from './show_facts.js';
+import { MaxModuleBytes, ModuleFileName, PictureBytes, PictureHeight, PictureWidth } from './show_facts.js';
+import { rgbaToPicture } from './pixel_order.js';
 
 const Parallel = 4;
-const WhatItMeans = name => (name === ModuleFile ? 'the show plays silently' : 'its picture stays black');
+const WhatItMeans = name => (name === ModuleFileName ? 'the show plays silently' : 'its picture stays black');
 
 // The browser inflates each piece of a stream it takes at once, however far
 // (up to about a thousand times the piece's size): small pieces keep that
@@ -43,31 +44,23 @@ function webpSize(bytes) {
   return [(bits & 0x3fff) + 1, ((bits >>> 14) & 0x3fff) + 1];
 }
 
-// A lossless WebP picture back into the show's 0x00RRGGBB words, byte by
-// byte: decoded with no colour conversion and no premultiplying, so the
-// encoded values come back as they were. Only a picture of the show's size
-// is decoded.
+// A lossless WebP picture back into a picture file's bytes: decoded with no
+// colour conversion and no premultiplying, so the encoded values come back
+// as they were. Only a picture of the show's size is decoded.
 async function unpackWebp(bytes) {
   const [width, height] = webpSize(bytes);
-  if (width !== Width || height !== Height) throw new Error(`${width} x ${height} pixels`);
+  if (width !== PictureWidth || height !== PictureHeight) throw new Error(`${width} x ${height} pixels`);
   const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/webp' }),
     { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
-  const context = new OffscreenCanvas(Width, Height).getContext('2d', { willReadFrequently: true });
+  const context = new OffscreenCanvas(PictureWidth, PictureHeight).getContext('2d', { willReadFrequently: true });
   context.drawImage(bitmap, 0, 0);
   bitmap.close();
-  const rgba = context.getImageData(0, 0, Width, Height).data;
-  const picture = new Uint8Array(PictureBytes);
-  for (let i = 0; i < PictureBytes; i += 4) {
-    picture[i] = rgba[i + 2];
-    picture[i + 1] = rgba[i + 1];
-    picture[i + 2] = rgba[i];
-  }
-  return picture;
+  return rgbaToPicture(context.getImageData(0, 0, PictureWidth, PictureHeight).data);
 }
 
 async function unpack(file, bytes) {
   if (file.format === 'webp') return unpackWebp(bytes);
-  if (file.name === ModuleFile) return gunzip(bytes, MaxModuleBytes);
+  if (file.name === ModuleFileName) return gunzip(bytes, MaxModuleBytes);
   const unpacked = await gunzip(bytes, PictureBytes);
   if (unpacked.length !== PictureBytes) throw new Error(`${unpacked.length} bytes`);
   return unpacked;

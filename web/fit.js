@@ -6,16 +6,16 @@
 // a fractional band's size rounded down; the black rows around it may run
 // off the screen.
 
-import { BandBottom, BandTop, FrameHeight, FrameWidth } from './show_facts.js';
+import { BandBottom, BandTop, PictureHeight, PictureWidth } from './show_facts.js';
 
 const BandHeight = BandBottom - BandTop;
 
 // Everything in device pixels: the screen is CSS size x pixel ratio.
 export function fitBand(cssWidth, cssHeight, ratio) {
   const width = Math.round(cssWidth * ratio), height = Math.round(cssHeight * ratio);
-  const fit = Math.min(width / FrameWidth, height / BandHeight);
+  const fit = Math.min(width / PictureWidth, height / BandHeight);
   const k = fit >= 1 ? Math.floor(fit) : fit;
-  const bandWidth = Math.floor(FrameWidth * k), bandHeight = Math.floor(BandHeight * k);
+  const bandWidth = Math.floor(PictureWidth * k), bandHeight = Math.floor(BandHeight * k);
   return {
     k,
     bandX: Math.floor((width - bandWidth) / 2),
@@ -31,6 +31,6 @@ export function fitCanvas(canvas, cssWidth, cssHeight, ratio) {
   const css = devicePixels => `${devicePixels / ratio}px`;
   canvas.style.left = css(bandX);
   canvas.style.top = css(bandY - BandTop * k);
-  canvas.style.width = css(FrameWidth * k);
-  canvas.style.height = css(FrameHeight * k);
+  canvas.style.width = css(PictureWidth * k);
+  canvas.style.height = css(PictureHeight * k);
 }

@@ -5,9 +5,8 @@
 // as demo-pictures convert does: the first images, in the order given, take
 // the picture files' slots 01, 02, ...
 
-import { ModuleFile, PictureBytes, PictureFiles } from './show_facts.js';
+import { ImageCount, ModuleFileName, PictureBytes, PictureFileNames } from './show_facts.js';
 
-const PictureSlots = PictureFiles.length;
 // The module formats libopenmpt plays, told by their names as it tells them.
 const ModuleName = /\.(669|amf|ams|c67|dbm|digi|dmf|dsm|dsym|dtm|far|fmt|gdm|ice|imf|it|itz|j2b|m15|mdl|mdz|med|mms|mo3|mod|mptm|mptmz|mt2|mtm|mus|nst|okt|plm|psm|pt36|ptm|s3m|s3z|sfx|sfx2|st26|stk|stm|stp|stx|symmod|ult|umx|wow|xm|xmz|xpk)$/i;
 
@@ -41,13 +40,7 @@ async function pictureOf(Module, file) {
   const at = Module._DemoOwnImage(bitmap.width, bitmap.height);
   bitmap.close();
   if (!at) throw new Error('not enough memory to convert it');
-  const rgb = Module.HEAPU8.subarray(at, at + rgba.length / 4 * 3);  // the heap may have grown: a fresh view
-  for (let i = 0, j = 0; i < rgba.length; i += 4, j += 3) {
-    const alpha = rgba[i + 3];  // over black, rounded as demo-pictures rounds
-    rgb[j] = (rgba[i] * alpha + 127) / 255;
-    rgb[j + 1] = (rgba[i + 1] * alpha + 127) / 255;
-    rgb[j + 2] = (rgba[i + 2] * alpha + 127) / 255;
-  }
+  Module.HEAPU8.set(rgba, at);  // the heap may have grown: a fresh view
   const picture = Module._DemoOwnPicture();
   return Module.HEAPU8.slice(picture, picture + PictureBytes);
 }
@@ -57,24 +50,24 @@ export async function convertOwnFiles(Module, chosen) {
   const files = new Map(), errors = [];
   const modules = chosen.filter(file => ModuleName.test(file.name));
   const images = chosen.filter(file => !ModuleName.test(file.name));
-  for (const file of images.slice(0, PictureSlots)) {
+  for (const file of images.slice(0, ImageCount)) {
     try {
-      files.set(PictureFiles[files.size], await pictureOf(Module, file));
+      files.set(PictureFileNames[files.size], await pictureOf(Module, file));
     } catch (error) {
       errors.push(`demo: ${file.name} is not used: ${error.message}`);
     }
   }
-  if (images.length > PictureSlots) errors.push(`demo: ${images.length - PictureSlots} images left out: the show has ${PictureSlots} pictures`);
+  if (images.length > ImageCount) errors.push(`demo: ${images.length - ImageCount} images left out: the show has ${ImageCount} pictures`);
   const pictures = files.size;
   const [module, ...others] = modules;
   const maxModuleBytes = Module._DemoOwnModuleMaxFileBytes();
   if (module?.size > maxModuleBytes) {
     errors.push(`demo: ${module.name} is not used: ${module.size} bytes; modules above ${maxModuleBytes} bytes are not read`);
   } else if (module) {
-    files.set(ModuleFile, new Uint8Array(await module.arrayBuffer()));
+    files.set(ModuleFileName, new Uint8Array(await module.arrayBuffer()));
   }
   if (others.length) errors.push(`demo: ${others.map(file => file.name).join(', ')} left out: the show plays one module`);
-  return { files, pictures, module: files.has(ModuleFile), errors };
+  return { files, pictures, module: files.has(ModuleFileName), errors };
 }
 
 // The title's control (#own-files) and dropping files on the page, while

@@ -19,8 +19,9 @@ if (!pageDir) {
   process.exit(2);
 }
 // The show's facts, as the build wrote them into the page.
-const { FrameWidth: Width, FrameHeight: Height, ModuleFile, PictureBytes, PictureFiles } =
+const { ModuleFileName, PictureBytes, PictureFileNames, PictureHeight, PictureWidth } =
   await import(pathToFileURL(join(pageDir, 'show_facts.js')).href);
+const { Spare, pictureToRgb } = await import(pathToFileURL(join(pageDir, 'pixel_order.js')).href);
 const scratch = mkdtempSync(join(tmpdir(), 'pack-content-'));
 // Encoded pictures by their bytes' hash, beside the page: encoding is slow.
 const encoded = join(dirname(pageDir), 'webp-cache');
@@ -38,21 +39,16 @@ async function packPicture(name) {
   const picture = showPicture(join(contentDir, name));
   const base = name.replace(/\.raw$/, '');
   let spareBytesZero = true;
-  for (let i = 3; i < PictureBytes && spareBytesZero; i += 4) spareBytesZero = picture[i] === 0;
+  for (let i = Spare; i < PictureBytes && spareBytesZero; i += 4) spareBytesZero = picture[i] === 0;
   if (!spareBytesZero) {
     writeFileSync(join(pageDir, `${base}.raw.gz`), gzip(picture));
     return { name, path: `${base}.raw.gz`, format: 'gzip' };
   }
-  const rgb = Buffer.alloc(Width * Height * 3);
-  for (let i = 0, j = 0; i < PictureBytes; i += 4, j += 3) {
-    rgb[j] = picture[i + 2];
-    rgb[j + 1] = picture[i + 1];
-    rgb[j + 2] = picture[i];
-  }
+  const rgb = pictureToRgb(picture, Buffer.alloc(PictureWidth * PictureHeight * 3));
   const webp = join(encoded, `${createHash('sha256').update(rgb).digest('hex')}.webp`);
   if (!existsSync(webp)) {
     const ppm = join(scratch, `${base}.ppm`);
-    writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${Width} ${Height}\n255\n`), rgb]));
+    writeFileSync(ppm, Buffer.concat([Buffer.from(`P6\n${PictureWidth} ${PictureHeight}\n255\n`), rgb]));
     await promisify(execFile)('cwebp', ['-quiet', '-lossless', '-exact', '-z', '9', ppm, '-o', `${webp}.part`]);
     renameSync(`${webp}.part`, webp);
   }
@@ -76,9 +72,9 @@ function filesUnder(dir) {
 }
 
 try {
-  const files = await packPictures(PictureFiles);
-  writeFileSync(join(pageDir, `${ModuleFile}.gz`), gzip(readFileSync(join(contentDir, ModuleFile))));
-  files.push({ name: ModuleFile, path: `${ModuleFile}.gz`, format: 'gzip' });
+  const files = await packPictures(PictureFileNames);
+  writeFileSync(join(pageDir, `${ModuleFileName}.gz`), gzip(readFileSync(join(contentDir, ModuleFileName))));
+  files.push({ name: ModuleFileName, path: `${ModuleFileName}.gz`, format: 'gzip' });
   for (const file of files) file.bytes = statSync(join(pageDir, file.path)).size;
 
   // The worklet's library travels gzipped; its small driver is rewritten in the page to import it.

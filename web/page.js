@@ -7,8 +7,9 @@
 
 import { fitCanvas } from './fit.js';
 import { Limits, fetchBytes, inTime } from './fetch_bytes.js';
-import { BandBottom, BandTop, FrameHeight, FrameWidth } from './show_facts.js';
+import { BandBottom, BandTop, PictureHeight, PictureWidth } from './show_facts.js';
 import { loadContent } from './content.js';
+import { pictureToRgb } from './pixel_order.js';
 import { keepOffline } from './offline.js';
 import { takeOwnFiles } from './own_files.js';
 
@@ -27,8 +28,9 @@ let stage = 'loading';  // then 'title', 'starting', 'show', 'ended'; or 'failed
 let current = null;     // the program's module instance of the show under way
 let next = null;        // the instance the next start runs: a promise
 
-canvas.width = FrameWidth;
-canvas.height = FrameHeight;
+canvas.width = PictureWidth;
+canvas.height = PictureHeight;
+const frame = context.createImageData(canvas.width, canvas.height);  // what the program presents
 
 // Every source pixel k x k device pixels, again whenever the window's size,
 // orientation or pixel ratio changes.
@@ -68,14 +70,10 @@ function clearScreen() {
 // A still of the first picture in the show's band, dimmed, under the prompt.
 function showTitle(firstPicture) {
   clearScreen();
-  if (firstPicture && firstPicture.length >= FrameWidth * BandBottom * 4) {
-    const image = context.createImageData(FrameWidth, BandBottom - BandTop);
-    for (let i = 0, j = BandTop * FrameWidth * 4; i < image.data.length; i += 4, j += 4) {
-      image.data[i] = firstPicture[j + 2] >> 1;
-      image.data[i + 1] = firstPicture[j + 1] >> 1;
-      image.data[i + 2] = firstPicture[j] >> 1;
-      image.data[i + 3] = 255;
-    }
+  if (firstPicture && firstPicture.length >= PictureWidth * BandBottom * 4) {
+    const image = context.createImageData(PictureWidth, BandBottom - BandTop);
+    pictureToRgb(firstPicture.subarray(BandTop * PictureWidth * 4, BandBottom * PictureWidth * 4), image.data);
+    for (let i = 0; i < image.data.length; ++i) if ((i & 3) !== 3) image.data[i] >>= 1;
     context.putImageData(image, 0, BandTop);
   }
   setStage('title', `${click} to start`);
@@ -222,13 +220,12 @@ window.DemoPage = {
   get stage() { return stage; },
   ready: false,  // the next show's instance holds all the content
   frames: 0,  // frames presented, for the page's tests
-  image: context.createImageData(canvas.width, canvas.height),
   // The music stand-in of the show under way, or of the next, for the page's tests.
   get music() { return window.Module?.music; },
 
   present(bytes) {
-    this.image.data.set(bytes);
-    context.putImageData(this.image, 0, 0);
+    frame.data.set(bytes);
+    context.putImageData(frame, 0, 0);
     this.frames++;
     return new Promise(resolve => requestAnimationFrame(() => resolve()));
   },

@@ -9,12 +9,13 @@
 #include "assets/image_bank.h"
 #include "fx/fx_level.h"
 #include "fx/plasma.h"
+#include "platform/web/page_contract.h"
 #include "show/render_frame.h"
 
 // Renders `count` frames in order into `frames`, 320 x 240 words each, from
 // the same start as a fresh demo-frames run. For a page whose show has not
 // started: it takes the show's pictures and working buffers.
-extern "C" EMSCRIPTEN_KEEPALIVE void DemoRenderFrames(const uint32_t* times, int count, uint32_t* frames) {
+void DemoRenderFrames(const uint32_t* times, int count, uint32_t* frames) {
     StartOffscreen();
     for (int i = 0; i < count; ++i) {
         ComposeFrame(times[i], times[i]);
@@ -25,7 +26,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void DemoRenderFrames(const uint32_t* times, int
 // Mean wall-clock microseconds of a frame over `frames` frames spread across
 // the show, at the portable level (simd 0) or the build's fastest (simd 1,
 // the SSE2 level on WebAssembly's SIMD). The start-up level is restored.
-extern "C" EMSCRIPTEN_KEEPALIVE double DemoFrameMicroseconds(int simd, int frames) {
+double DemoFrameMicroseconds(int simd, int frames) {
     const FxLevel& started = ActiveFxLevel();
     if (!UseFxLevel(FxLevels[simd ? FxLevelCount - 1 : 0]) || frames <= 0) return -1;
     const double begin = emscripten_get_now();

@@ -18,7 +18,7 @@ constexpr DWORD RedMask = 0x000000FF, GreenMask = 0x0000FF00, BlueMask = 0x00FF0
 // Shows the words as the canvas's pixels, then waits for the browser's next
 // animation frame: the page's vertical sync, and the show's yield to it.
 EM_ASYNC_JS(void, PresentOnCanvas, (const uint32_t* pixels, int width, int height), {
-    await DemoPage.present(HEAPU8.subarray(pixels, pixels + width * height * 4), width, height);
+    await DemoPage.present(HEAPU8.subarray(pixels, pixels + width * height * 4));
 });
 
 class WebDirectDraw;

@@ -2,10 +2,8 @@
 // there can be, and the page's events, which the stand-in's page half
 // (window_web.js) listens for, arrive as messages.
 
-#include <emscripten/emscripten.h>
-
 #include "platform/message_queue.h"
-#include "platform/web/page_events.h"
+#include "platform/web/page_contract.h"
 #include "platform/window_classes.h"
 
 // The page half: takes the page's events for the canvas, or stops.
@@ -32,7 +30,7 @@ void Post(UINT message, WPARAM wParam) { Queue.Post(TheWindow(), message, wParam
 }  // namespace
 
 // Called by the page half's event listeners.
-extern "C" EMSCRIPTEN_KEEPALIVE void DemoPageEvent(int event) {
+void DemoPageEvent(int event) {
     switch (event) {
     case PageEscapeDown:
         EscapeDown = EscapePressed = true;

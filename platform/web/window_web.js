@@ -1,7 +1,7 @@
 // The window stand-in's page half, linked into the program with --js-library
 // beside window_web.cpp: the page's canvas (Module.canvas) is the one window,
 // and while it is the program's, the page's events reach the program as the
-// PageEvent numbers of page_events.h (page_events.js, written by CMake). A
+// PageEvent numbers of page_contract.h (page_events.js, written by CMake). A
 // synthetic Escape key event, as the page's end control sends, counts as one.
 mergeInto(LibraryManager.library, {
   $PageWindow__deps: ['$PageEvent'],

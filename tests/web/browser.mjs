@@ -2,8 +2,9 @@
 // scripts/web.sh builds it (build-web/page), served by Python's static
 // server on a free loopback port, and Debian's Chromium, headless, driven by
 // Playwright. Missing or hostile files are stood in by request routing.
-import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
+import assert from 'node:assert/strict';
+import { execFileSync, spawn } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { tmpdir } from 'node:os';
@@ -15,6 +16,9 @@ export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 export const pageDir = process.env.DEMO_PAGE_DIR ?? join(root, 'build-web/page');
 // The page's own modules as built: show_facts.js, written by CMake, among them.
 export const pageModule = name => import(pathToFileURL(join(pageDir, name)).href);
+// The native tools the page is compared with.
+export const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
+const { PictureBytes } = await pageModule('show_facts.js');
 const { chromium } = createRequire(join(root, 'web/package.json'))('playwright-core');
 
 // Serves `dir`; resolves to { url, close() } once the server listens.
@@ -112,8 +116,8 @@ export function programFiles(page, names) {
 }
 
 // The frames the page's program renders at `times` (ms), as demo-frames
-// renders them: `frameBytes` each.
-export function pageFrames(page, times, frameBytes) {
+// renders them.
+export function pageFrames(page, times) {
   return bytesOut(page, ([times, frameBytes], toBase64) => {
     const timesAt = Module._malloc(times.length * 4), framesAt = Module._malloc(times.length * frameBytes);
     Module.HEAPU32.set(times, timesAt >> 2);
@@ -122,7 +126,31 @@ export function pageFrames(page, times, frameBytes) {
     Module._free(timesAt);
     Module._free(framesAt);
     return frames;
-  }, [times, frameBytes]);
+  }, [times, PictureBytes]);
+}
+
+// The frames demo-frames renders at `times` from the content in `folder`.
+export function nativeFrames(folder, times) {
+  execFileSync(join(tools, 'demo-frames'), [join(folder, 'frames'), ...times.map(String)], { cwd: folder, stdio: 'pipe' });
+  return times.map(time => readFileSync(join(folder, 'frames', `frame-${time}.raw`)));
+}
+
+export function assertSameFrames(actual, expected, times) {
+  times.forEach((time, i) => {
+    if (actual[i].equals(expected[i])) return;
+    let differing = 0;
+    for (let j = 0; j < PictureBytes; j += 4) if (actual[i].readUInt32LE(j) !== expected[i].readUInt32LE(j)) ++differing;
+    assert.fail(`frame at ${time} ms: ${differing} pixels differ from demo-frames`);
+  });
+}
+
+// The page's canvas as red, green, blue, alpha bytes.
+export async function canvasPixels(page) {
+  const [pixels] = await bytesOut(page, (_, toBase64) => {
+    const canvas = document.getElementById('screen');
+    return [toBase64(canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data)];
+  });
+  return pixels;
 }
 
 export const pause = milliseconds => new Promise(done => setTimeout(done, milliseconds));

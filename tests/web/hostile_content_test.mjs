@@ -10,7 +10,7 @@ import { readdirSync, readFileSync } from 'node:fs';
 import { constants, deflateRawSync } from 'node:zlib';
 import { launch, openPage, pageDir, pageModule, problemLines, programFiles, serve } from './browser.mjs';
 
-const { MaxModuleBytes, ModuleFile, PictureBytes } = await pageModule('show_facts.js');
+const { MaxModuleBytes, ModuleFileName, PictureBytes } = await pageModule('show_facts.js');
 const MB = 1e6;
 let server;
 before(async () => { server = await serve(); });
@@ -95,8 +95,8 @@ test('pictures and a module made to fill the memory: damaged files to the page, 
      /^demo: 05\.raw is damaged \(16383 x 16383 pixels\): its picture stays black$/],
     ['a picture inflating to 1 GB', { 'content.json': contentWith('05.raw', { path: '05.raw.gz', format: 'gzip', bytes: pictureBomb.length }), '05.raw.gz': serveBytes(pictureBomb) },
      new RegExp(`^demo: 05\\.raw is damaged \\(it unpacks to more than ${PictureBytes} bytes\\): its picture stays black$`)],
-    ['a module inflating to 2 GB', { 'content.json': contentWith(ModuleFile, { bytes: moduleBomb.length }), [`${ModuleFile}.gz`]: serveBytes(moduleBomb) },
-     new RegExp(`^demo: ${ModuleFile.replace('.', '\\.')} is damaged \\(it unpacks to more than ${MaxModuleBytes} bytes\\): the show plays silently$`)],
+    ['a module inflating to 2 GB', { 'content.json': contentWith(ModuleFileName, { bytes: moduleBomb.length }), [`${ModuleFileName}.gz`]: serveBytes(moduleBomb) },
+     new RegExp(`^demo: ${ModuleFileName.replace('.', '\\.')} is damaged \\(it unpacks to more than ${MaxModuleBytes} bytes\\): the show plays silently$`)],
   ];
   t.diagnostic(`the page with its own content: ${(ownContent / MB).toFixed(0)} MB`);
   for (const [what, routes, line] of cases) {
@@ -105,7 +105,7 @@ test('pictures and a module made to fill the memory: damaged files to the page, 
       try {
         const { page } = await openPage(browser, server.url, { routes });
         lines = await problemLines(page);
-        files = await programFiles(page, ['05.raw', ModuleFile]);
+        files = await programFiles(page, ['05.raw', ModuleFileName]);
       } catch (error) {
         failure = error;
       }

@@ -12,8 +12,9 @@ import { join } from 'node:path';
 import { launch, pageDir, pageModule, problemLines, programFiles, root, serve as startServer, setLimits } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
-const { ModuleFile, PictureBytes, PictureFiles } = await pageModule('show_facts.js');
-const ContentNames = [...PictureFiles, ModuleFile];
+const { ModuleFileName, PictureBytes, PictureFileNames } = await pageModule('show_facts.js');
+const { Spare } = await pageModule('pixel_order.js');
+const ContentNames = [...PictureFileNames, ModuleFileName];
 
 let browser;
 const cleanups = [];
@@ -71,9 +72,9 @@ test('own content packed by the build: short, long and odd pictures arrive as th
   writeFileSync(join(own, '01.raw'), picture.subarray(0, 1000));  // short: the rest is black
   writeFileSync(join(own, '02.raw'), Buffer.concat([picture, Buffer.alloc(999, 7)]));  // long: cut
   const spare = Buffer.from(picture);
-  for (let i = 3; i < PictureBytes; i += 40) spare[i] = 0x5a;  // spare bytes WebP cannot carry
+  for (let i = Spare; i < PictureBytes; i += 40) spare[i] = 0x5a;  // spare bytes WebP cannot carry
   writeFileSync(join(own, '03.raw'), spare);
-  writeFileSync(join(own, ModuleFile), Buffer.from('not really a module'));
+  writeFileSync(join(own, ModuleFileName), Buffer.from('not really a module'));
   cpSync(pageDir, page, { recursive: true });  // then packed over
   execFileSync('node', [join(root, 'web/pack_content.mjs'), own, join(root, 'web/node_modules/chiptune3'), page]);
 
@@ -81,7 +82,7 @@ test('own content packed by the build: short, long and odd pictures arrive as th
   await tab.goto(await serve(page));
   await tab.waitForFunction(() => window.DemoPage?.ready, null, { timeout: 30000 });
   const showReads = bytes => Buffer.concat([bytes, Buffer.alloc(PictureBytes)]).subarray(0, PictureBytes);
-  await assertProgramFiles(tab, name => (name === ModuleFile ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
+  await assertProgramFiles(tab, name => (name === ModuleFileName ? readFileSync(join(own, name)) : showReads(readFileSync(join(own, name)))));
   await tab.close();
 });
 

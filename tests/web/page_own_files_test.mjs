@@ -8,26 +8,20 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync, symlinkSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { deflateSync } from 'node:zlib';
-import { pageDir, pageFrames, pageModule, problemLines, programFiles, root, servedPage } from './browser.mjs';
+import { assertSameFrames, nativeFrames, openPage as openServedPage, pageDir, pageFrames, pageModule, problemLines, programFiles,
+  servedPage, tools } from './browser.mjs';
 
 const contentDir = join(pageDir, '../content');
-const tools = process.env.DEMO_TOOLS ?? join(root, 'build/tools');
 const images = '/usr/share/xplanet/images';  // Debian's xplanet-images
 const Pngs = ['hubble.png', 'iss.png', 'mgs.png', 'odyssey.png', 'shuttle.png', 'smile.png', 'sublunar.png', 'subsolar.png'];
 const Jpegs = ['earth.jpg', 'night.jpg', 'sun.jpg'];
-const { PictureBytes: FrameBytes, PictureFiles } = await pageModule('show_facts.js');
-const slotName = slot => PictureFiles[slot - 1];
+const { ImageCount, PictureFileNames } = await pageModule('show_facts.js');
+const { Red, Green, Blue } = await pageModule('pixel_order.js');
+const slotName = slot => PictureFileNames[slot - 1];
 
 const shared = servedPage('page-own-');
 
-async function openPage() {
-  const page = await shared.browser.newPage({ viewport: { width: 800, height: 600 } });
-  const errors = [];
-  page.on('pageerror', error => errors.push(String(error)));
-  await page.goto(shared.server.url);
-  await page.waitForFunction(() => window.DemoPage?.stage === 'title' && DemoPage.ready, null, { timeout: 30000 });
-  return { page, errors };
-}
+const openPage = () => openServedPage(shared.browser, shared.server.url, { until: 'DemoPage.stage === "title" && DemoPage.ready' });
 
 async function choose(page, files) {
   await page.evaluate(() => { DemoPage.own = null; });
@@ -85,7 +79,7 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
   const native = join(shared.scratch, 'native');
   execFileSync(join(tools, 'demo-pictures'), ['convert', ...paths, native], { stdio: 'pipe' });
 
-  const { page, errors } = await openPage();
+  const { page, context, log } = await openPage();
   assert.deepEqual(await choose(page, paths), { pictures: paths.length, module: false, errors: [] });
   const converted = await programFiles(page, paths.map((_, i) => slotName(i + 1)));
   paths.forEach((path, i) => {
@@ -98,19 +92,16 @@ test('photographs converted in the page are demo-pictures convert\'s pictures, a
     const largest = [0, 0, 0];
     for (let j = 0; j < expected.length; j += 4)
       for (let c = 0; c < 3; ++c) largest[c] = Math.max(largest[c], Math.abs(converted[i][j + c] - expected[j + c]));
-    t.diagnostic(`${basename(path)}: largest difference from demo-pictures, red ${largest[2]}, green ${largest[1]}, blue ${largest[0]}`);
+    t.diagnostic(`${basename(path)}: largest difference from demo-pictures, red ${largest[Red]}, green ${largest[Green]}, blue ${largest[Blue]}`);
     assert.ok(Math.max(...largest) <= 48, `${basename(path)} close to demo-pictures' conversion`);
   });
 
   // The show's frames with the own pictures, as demo-frames draws them from the same files.
-  for (let slot = 1; slot <= PictureFiles.length; ++slot)
-    if (slot > paths.length) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
+  for (let slot = paths.length + 1; slot <= ImageCount; ++slot) symlinkSync(join(contentDir, slotName(slot)), join(native, slotName(slot)));
   const times = [0, 1234, 15999];
-  execFileSync(join(tools, 'demo-frames'), [join(native, 'frames'), ...times.map(String)], { cwd: native, stdio: 'pipe' });
-  const frames = await pageFrames(page, times, FrameBytes);
-  times.forEach((time, i) => assert.ok(frames[i].equals(readFileSync(join(native, 'frames', `frame-${time}.raw`))), `frame at ${time} ms`));
-  assert.deepEqual(errors, []);
-  await page.close();
+  assertSameFrames(await pageFrames(page, times), nativeFrames(native, times), times);
+  assert.deepEqual(log.errors, []);
+  await context.close();
 });
 
 test('a photograph with an orientation tag is converted upright, as demo-pictures convert turns it', async () => {
@@ -123,7 +114,7 @@ test('a photograph with an orientation tag is converted upright, as demo-picture
   writeFileSync(taggedPng, pngWithOrientation(readFileSync(plainPng), 6));
   const native = join(shared.scratch, 'native-tagged');
   execFileSync(join(tools, 'demo-pictures'), ['convert', tagged, taggedPng, native], { stdio: 'pipe' });
-  const { page } = await openPage();
+  const { page, context } = await openPage();
   const own = await choose(page, [tagged, turned, taggedPng]);
   assert.equal(own.pictures, 3);
   const [inPage, byHand, pngInPage] = await programFiles(page, [slotName(1), slotName(2), slotName(3)]);
@@ -134,7 +125,7 @@ test('a photograph with an orientation tag is converted upright, as demo-picture
   // Decoded without loss, the tagged PNG is exactly the photograph turned by hand, on both paths.
   assert.ok(pngInPage.equals(byHand), 'the tagged PNG in the page');
   assert.ok(readFileSync(join(native, slotName(2))).equals(byHand), 'the tagged PNG by demo-pictures');
-  await page.close();
+  await context.close();
 });
 
 test('hostile and surplus files: one line each, the rest used, the show still plays', async () => {
@@ -149,7 +140,7 @@ test('hostile and surplus files: one line each, the rest used, the show still pl
     { name: 'tune.mod', mimeType: 'application/octet-stream', buffer: module },
     ...[...Array(24)].map((_, i) => ({ name: `smile-${i}.png`, mimeType: 'image/png', buffer: smile })),
   ];
-  const { page, errors } = await openPage();
+  const { page, context, log } = await openPage();
   const own = await choose(page, files);
   assert.equal(own.module, true);
   assert.equal(own.pictures, 19, 'the first 23 images, less the four refused');
@@ -163,6 +154,6 @@ test('hostile and surplus files: one line each, the rest used, the show still pl
 
   await page.mouse.click(400, 300);
   await page.waitForFunction(() => DemoPage.frames > 10 && DemoPage.music.status.reports > 5, null, { timeout: 20000 });
-  assert.deepEqual(errors, []);
-  await page.close();
+  assert.deepEqual(log.errors, []);
+  await context.close();
 });

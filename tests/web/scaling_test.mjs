@@ -34,12 +34,12 @@ function device({ cssWidth, cssHeight, ratio, name }) {
 
 // Source pixel (x, y) of the band gets a colour of its own; the rows around
 // the band stay black, as the show leaves them.
-function drawPattern({ FrameWidth, FrameHeight, BandTop, BandBottom }) {
+function drawPattern({ PictureWidth, PictureHeight, BandTop, BandBottom }) {
   document.getElementById('caption').style.display = 'none';
   const context = document.getElementById('screen').getContext('2d');
-  const image = context.createImageData(FrameWidth, FrameHeight);
+  const image = context.createImageData(PictureWidth, PictureHeight);
   for (let y = BandTop; y < BandBottom; ++y)
-    for (let x = 0; x < FrameWidth; ++x) image.data.set([x & 255, y, 128 + (x >> 8), 255], (y * FrameWidth + x) * 4);
+    for (let x = 0; x < PictureWidth; ++x) image.data.set([x & 255, y, 128 + (x >> 8), 255], (y * PictureWidth + x) * 4);
   context.putImageData(image, 0, 0);
 }
 
@@ -85,10 +85,10 @@ test('on each screen every source pixel is k x k device pixels, the band where t
 });
 
 // The band's place in device pixels, from the canvas's layout box.
-function bandOnScreen({ FrameWidth, BandTop, BandBottom }) {
+function bandOnScreen({ PictureWidth, BandTop, BandBottom }) {
   const box = document.getElementById('screen').getBoundingClientRect(), ratio = devicePixelRatio;
-  const k = box.width * ratio / FrameWidth;
-  return { k, bandX: box.left * ratio, bandY: box.top * ratio + BandTop * k, bandWidth: FrameWidth * k, bandHeight: (BandBottom - BandTop) * k };
+  const k = box.width * ratio / PictureWidth;
+  return { k, bandX: box.left * ratio, bandY: box.top * ratio + BandTop * k, bandWidth: PictureWidth * k, bandHeight: (BandBottom - BandTop) * k };
 }
 
 // The page re-fits on the browser's next event, not at once: waits a while

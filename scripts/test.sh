@@ -107,7 +107,7 @@ page() {
   scripts/web.sh --build-only
   stage "the page's browser tests"
   # Test files at once, where the node knows how (from 20 on).
-  if node --test-concurrency=1 -e '' 2>/dev/null; then runner+=(--test-concurrency=4); fi
+  if node --test-concurrency=1 -e '' 2>/dev/null; then runner+=(--test-concurrency=3); fi
   "${runner[@]}" tests/web/
   stage "the page's benchmarks, once"
   # The page's benchmarks, once each, for their loading under the same rules.

@@ -28,9 +28,14 @@ end_tree() {
   for child in $(pgrep -P "$1"); do end_tree "$child"; done
   kill "$1" 2>/dev/null || true
 }
+# A stage that fails ends the stages beside it, whose output so far is shown.
 finish() {
-  local lane
-  for lane in "${lanes[@]}"; do end_tree "$lane"; done
+  local name
+  for name in "${!lanes[@]}"; do
+    end_tree "${lanes[$name]}"
+    printf '\n== the stages beside the others, cut short: %s\n' "$name"
+    cat "$logs/$name.log"
+  done
   rm -rf "$logs"
 }
 trap finish EXIT

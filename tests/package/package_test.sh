@@ -30,7 +30,7 @@ else
 fi
 [ -f "$deb" ] || { echo "no package $deb" >&2; exit 1; }
 start_lintian "$deb" "$work/lintian.log"
-trap 'kill "$lintian" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "$lintian" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Everything the package holds, and which of it is executable.
 commands="capture frames music pictures screensaver"
@@ -258,7 +258,7 @@ expect "--forever's report" "$(cat "$work/show.log")" \
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v display >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb=$!
-    trap 'kill "$xvfb" "$lintian" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill "$xvfb" "$lintian" 2>/dev/null || true; rm -rf "$work"' EXIT
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     DISPLAY=":$(head -1 "$work/display")"
     export DISPLAY

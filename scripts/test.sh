@@ -67,7 +67,7 @@ stages_report() {
 }
 # Runs the function LANE beside the stages that follow.
 beside() {  # beside LANE
-  (lane=$1; "$1"; stage "") </dev/null >"$logs/$1.log" 2>&1 &
+  (lane=$1; stage_name=""; "$1"; stage "") </dev/null >"$logs/$1.log" 2>&1 &
   lanes[$1]=$!
 }
 # Waits for LANE, prints its output, and fails if it failed.

@@ -26,8 +26,12 @@ if [ "$arch" = "$native" ]; then
 else
   scripts/setup.sh --arm64
   build=$source/build-$arch/package
+  # A folder scripts/cross-test.sh set up keeps the engine's tests it builds:
+  # one arm64 build serves both.
+  options=()
+  [ -f "$build/CMakeCache.txt" ] || options=(-DDEMO_TESTS=OFF -DDEMO_BENCHMARKS=OFF)
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source/packaging/$arch-toolchain.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDEMO_TESTS=OFF -DDEMO_BENCHMARKS=OFF -DDEMO_NATIVE_TOOLS="$source/build/tools"
+        -DCMAKE_BUILD_TYPE=Release -DDEMO_NATIVE_TOOLS="$source/build/tools" "${options[@]}"
   cmake --build "$build" -j"$(nproc)"
 fi
 

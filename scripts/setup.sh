@@ -17,6 +17,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The test command, once its own set-up (--tests, the most of all) is done,
+# sets DEMO_SET_UP: the scripts it runs then leave build/ alone while other
+# stages read it.
+[ -z "${DEMO_SET_UP:-}" ] || exit 0
+
 mode=${1:-}
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libx11-dev libopenmpt-dev libexif-dev)
 web=(emscripten python3 webp)  # python3: the page's static server; webp: cwebp packs its pictures

@@ -23,6 +23,8 @@ native=$work/native
 arm=$work/arm64
 dpkg-deb -x "$native_deb" "$native"
 dpkg-deb -x "$deb" "$arm"
+start_lintian "$deb" "$work/lintian.log"
+trap 'kill "$lintian" 2>/dev/null || true; rm -rf "$work"' EXIT
 # Modes, owners and names; the binaries' sizes differ.
 listing() { dpkg-deb -c "$1" | awk '{print $1, $2, $6}'; }
 expect "files" "$(listing "$deb")" "$(listing "$native_deb")"
@@ -47,8 +49,6 @@ for package in $(depended "$deb"); do
     dpkg-query -W -f='${Status}\n' "$package:arm64" 2>/dev/null | grep -qx 'install ok installed' ||
         fail "Depends names $package, not installed here for arm64"
 done
-
-lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
 
 # The arm64 binaries run on Debian's arm64 libraries, installed beside ours.
 there() { qemu-aarch64 -L / "$@"; }
@@ -115,6 +115,7 @@ wait "$pid" || show_status=$?
 kill -KILL -- "-$pid" 2>/dev/null || true
 expect "show's exit code under emulation" "$show_status" 0
 
+lintian_verdict
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, Depends: $(field "$deb" Depends)"
 echo "package $(basename "$native_deb"): $(stat -c %s "$native_deb") bytes, Depends: $(field "$native_deb" Depends)"

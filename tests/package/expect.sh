@@ -27,3 +27,13 @@ running_show() {  # running_show PID SHOW [EXCEPT]
         sleep 0.1
     done
 }
+# lintian takes seconds of its own: started at once, its verdict is asked for
+# at the end. No error or warning is allowed.
+start_lintian() {  # start_lintian DEB LOG
+    lintian_log=$2
+    lintian --fail-on error,warning "$1" >"$lintian_log" 2>&1 &
+    lintian=$!
+}
+lintian_verdict() {
+    wait "$lintian" || fail "lintian: $(cat "$lintian_log")"
+}

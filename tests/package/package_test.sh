@@ -30,6 +30,8 @@ else
     deb=$work/out/${name}_${version}_$(dpkg --print-architecture).deb
 fi
 [ -f "$deb" ] || { echo "no package $deb" >&2; exit 1; }
+start_lintian "$deb" "$work/lintian.log"
+trap 'kill "$lintian" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Everything the package holds, and which of it is executable.
 commands="capture frames music pictures screensaver"
@@ -235,7 +237,7 @@ fi
 
 # Unattended, a crash starts the show again after the pause, with one line on
 # standard error; SIGTERM to the launcher ends the show for good.
-start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" "$launcher" --forever
+start_launcher HOME="$work/forever-home" XDG_RUNTIME_DIR="$work/runtime" DEMO_RESTART_PAUSE=0.5 "$launcher" --forever
 pid=$!
 first=$(running_show "$pid" "$root/usr/libexec/$name/demo")
 if [ -z "$first" ] || [ "$first" = "$pid" ]; then fail "--forever runs no show"; fi
@@ -248,7 +250,7 @@ wait "$pid" || status=$?
 kill -KILL -- "-$pid" 2>/dev/null || true
 expect "exit code of --forever ended by SIGTERM" "$status" 0
 expect "--forever's report" "$(cat "$work/show.log")" \
-    "$name: the show was ended by signal KILL; starting it again in 3 seconds"
+    "$name: the show was ended by signal KILL; starting it again in 0.5 seconds"
 
 # The screensaver as XScreenSaver starts it: on the root window (-root), in a
 # window made here (-window-id, and -root with XSCREENSAVER_WINDOW), the band
@@ -257,7 +259,7 @@ expect "--forever's report" "$(cat "$work/show.log")" \
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v display >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb=$!
-    trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill "$xvfb" "$lintian" 2>/dev/null || true; rm -rf "$work"' EXIT
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     DISPLAY=":$(head -1 "$work/display")"
     export DISPLAY
@@ -343,6 +345,6 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v dis
     fi
 fi
 
-lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
+lintian_verdict
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, all checks passed"

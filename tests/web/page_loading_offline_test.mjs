@@ -55,7 +55,7 @@ test('on a slow link: the title first, a click waits for the rest, the files as 
   let release;
   const held = new Promise(done => { release = done; });
   const url = await serve(pageDir);
-  await page.route(`${url}${ModuleFile}.gz`, route => held.then(() => route.continue()));
+  await page.route(`${url}${ModuleFileName}.gz`, route => held.then(() => route.continue()));
   await page.goto(url);
   await page.waitForFunction(() => window.DemoPage?.stage === 'title', null, { timeout: 30000 });
   assert.equal(await page.evaluate(() => DemoPage.ready), false, 'the title comes before everything has arrived');

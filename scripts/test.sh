@@ -138,7 +138,7 @@ tests/package/arm64_package_test.sh "packages/${package}_${version}_$native.deb"
                                     "packages/${package}_${version}_arm64.deb"
 
 # The Windows libraries are built from Debian's sources once, into a cache
-# outside the checkout (about 20 minutes), and reused after that.
+# outside the checkout (about 12 minutes), and reused after that.
 stage "the Windows libraries"
 scripts/windows-deps.sh | tail -n 1
 stage "the Windows programs under Wine"

@@ -4,7 +4,7 @@
 # information, into a cache outside the checkout named after the sources'
 # versions and this build's recipe, so later builds and test runs reuse it.
 # Prints the folder (the prefix to build against) on its last line.
-# A cold build takes about 20 minutes on two cores, libopenmpt most of it.
+# A cold build takes about 12 minutes on two quiet cores, libopenmpt most of it.
 # DEMO_WINDOWS_CACHE chooses where the cache is.
 set -euo pipefail
 # Read whole before it runs, so that editing the script cannot change a build under way.

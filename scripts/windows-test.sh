@@ -78,8 +78,12 @@ listed=$(find "$top" -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort | tr
 [ "$listed" = "${expected[*]} " ] || fail "the zip holds $listed"
 content=$(find "$top/content" -type f | wc -l)
 [ "$content" -eq 24 ] || fail "the zip's content folder holds $content files"
+# The show is a windowed program, the tools console ones.
 for program in "$top"/*.exe "$top"/*.scr; do
-  imports=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\tDLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
+  headers=$(x86_64-w64-mingw32-objdump -p "$program")
+  case $(basename "$program") in demo-*) subsystem="Windows CUI" ;; *) subsystem="Windows GUI" ;; esac
+  grep -q "^Subsystem.*($subsystem)" <<<"$headers" || fail "$(basename "$program") is not a $subsystem program"
+  imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort -u)
   for dll in $imports; do
     case $dll in
       advapi32.dll | gdi32.dll | imm32.dll | kernel32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | \

@@ -24,12 +24,15 @@ stage=$build/zip
 rm -rf "$stage"
 mkdir -p "$stage/$name/licenses"
 top=$stage/$name
-strip=x86_64-w64-mingw32-strip
-$strip -o "$top/twenty-three-turns.exe" "$build/main/demo.exe"
+# The programs' headers and the files carry the last commit's time, so that
+# the same sources make the same zip.
+stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+strip=(env SOURCE_DATE_EPOCH="$stamp" x86_64-w64-mingw32-strip)
+"${strip[@]}" -o "$top/twenty-three-turns.exe" "$build/main/demo.exe"
 # The screensaver is the show under another name: it tells by its own name.
 cp "$top/twenty-three-turns.exe" "$top/twenty-three-turns.scr"
 for tool in demo-frames demo-pictures demo-music; do
-  $strip -o "$top/$tool.exe" "$build/tools/$tool.exe"
+  "${strip[@]}" -o "$top/$tool.exe" "$build/tools/$tool.exe"
 done
 scripts/make-content.sh "$top/content" >/dev/null
 # Text files as Windows' own editors expect them.
@@ -41,7 +44,6 @@ for licence in "$deps"/licenses/*.txt; do
 done
 
 # The same bytes from the same sources: fixed times and order.
-stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 find "$top" -exec touch -h -d "@$stamp" {} +
 mkdir -p packages
 zip=$source/packages/$name.zip
